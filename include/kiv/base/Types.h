@@ -1,0 +1,40 @@
+#pragma once
+
+#include <kiv/Export.h>
+
+#include <cstdint>
+
+// Colour value 0x00BBGGRR: red in the low byte.
+typedef std::uint32_t COLORREF;
+
+// Four signed 32-bit integers; right and bottom are exclusive in point tests.
+struct KivRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// Rectangle of the window system, with the same layout as KivRect.
+struct tagRECT {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+};
+
+// Floating rectangle; the member order is also the order in files.
+struct FRECT {
+    float top;
+    float left;
+    float bottom;
+    float right;
+};
+
+struct KivPoint {
+    int x;
+    int y;
+};
+
+// The empty rectangle, passed as the default frame when maps are made.
+extern KIV_API KivRect zrect;

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <kiv/base/String.h>
+#include <kiv/base/Types.h>
+#include <kiv/base/node.h>
+
+#include <cstdio>
+
+// The one binary reader and writer: game data, saved games, replays and every object's own
+// record. Values are little-endian in fixed widths whatever their size in memory (long is
+// four bytes in a file). A name that matches an embedded data resource is read from it;
+// otherwise the disk file is used. Reading never goes past the end: a short file ends the
+// game through the fatal exit, naming the file.
+class KIV_API File {
+public:
+    enum Mode { Reading = 0, Writing = 1 };
+
+    File(const char* name, Mode mode);
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    long Size();
+    long Position();
+    void SeekBegin(long n);
+    void SeekCur(long n);
+    // Position = size - n.
+    void SeekEnd(long n);
+    // Resource: at the end. Disk: only after a read has run past the end.
+    bool EndOfFile();
+    // Ends through the fatal exit unless at least n more bytes can be read.
+    void Require(long n);
+
+    void Write(const void* data, int n);
+    void Read(void* data, int n);
+
+    void Write(bool v);
+    void Write(unsigned char v);
+    void Write(unsigned short v);
+    void Write(unsigned int v);
+    void Write(unsigned long v);
+    void Write(char v);
+    void Write(short v);
+    void Write(int v);
+    void Write(long v);
+    void Write(float v);
+    void Write(double v);
+    void Write(const tagRECT& r);
+    void Write(const KivRect& r);
+    void Write(const FRECT& r);
+
+    void Read(bool& v);
+    void Read(unsigned char& v);
+    void Read(unsigned short& v);
+    void Read(unsigned int& v);
+    void Read(unsigned long& v);
+    void Read(char& v);
+    void Read(short& v);
+    void Read(int& v);
+    void Read(long& v);
+    void Read(float& v);
+    void Read(double& v);
+    void Read(tagRECT& r);
+    void Read(KivRect& r);
+    void Read(FRECT& r);
+
+    // Object references: class name and per-file object number; an object met again is
+    // written as a short reference and read back as the same object.
+    void Write(node* object);
+    void Read(node*& object);
+
+    const char* Name() const;
+
+private:
+    struct ObjectTable;
+
+    std::uint32_t ReadU32();
+    void WriteU32(std::uint32_t v);
+    [[noreturn]] void Truncated();
+
+    std::FILE* stream;
+    bool reading;
+    ObjectTable* objects;
+    int objectCount;
+    bool fromResource;
+    const unsigned char* resourceData;
+    long resourcePosition;
+    long size;
+    int depth;
+    String fileName;
+};
+
+// The object made by the factory registered under that exact class name, or null.
+KIV_API node* CreateObject(const char* className);

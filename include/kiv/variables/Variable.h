@@ -1,0 +1,87 @@
+#pragma once
+
+#include <kiv/base/String.h>
+#include <kiv/base/Types.h>
+#include <kiv/base/node.h>
+
+// The game's general-purpose value: a number, a pointer or a text, with a text form that a
+// frame on the screen can show.
+class KIV_API Variable : public node {
+public:
+    enum DisplayTypes {
+        RespectingWords = 0,
+        ConsecutiveCharacters = 1,
+        HorizontalScrolling = 2,
+        VerticalScrolling = 3,
+        HVScrolling = 4,
+        NoDisplay = 5
+    };
+
+    Variable();
+    explicit Variable(double number);
+    explicit Variable(const char* text);
+    Variable(const Variable&) = delete;
+    Variable& operator=(const Variable&) = delete;
+    ~Variable() override;
+
+    Variable& operator=(double number);
+    Variable& operator=(const char* text);
+
+    // The text form of the value: numbers through printf formats, strings as they are.
+    const char* AsciiValue();
+    // The text that the display shows.
+    const char* Text() const { return m_Text; }
+
+    void Name(const char* name);
+    const char* Name() const { return m_Name; }
+    void OnlyIntegerPart(bool on);
+    bool OnlyIntegerPart() const { return m_OnlyIntegerPart; }
+
+    void Frame(KivRect r);
+    KivRect Frame() const { return m_Frame; }
+    void Color(unsigned long colour);
+    unsigned long Color() const { return m_Color; }
+    void Width(unsigned int width);
+    unsigned int Width() const { return m_FontWidth; }
+    void Height(float height);
+    float Height() const { return m_FontHeight; }
+    void Weight(unsigned int weight);
+    unsigned int Weight() const { return m_FontWeight; }
+    void DisplayType(DisplayTypes type);
+    void Visible(bool visible);
+    bool Visible() const { return m_Visible; }
+    void VScrollTriggered(bool triggered);
+
+    // Writes the shown text to a text file, replacing it; nothing on a null name.
+    using node::Save;
+    void Save(const char* fileName);
+
+protected:
+    // Rebuilds the shown text from the value.
+    void RefreshText();
+    void ReleaseString();
+
+    int m_Type;
+    union {
+        double number;
+        void* pointer;
+        char* string;
+    } m_Value;
+    bool m_OnlyIntegerPart;
+    char m_NumberText[50];
+    char* m_Text;
+    unsigned int m_TextLength;
+    String m_Name;
+    int m_Id;
+
+    KivRect m_Frame;
+    int m_W;
+    int m_H;
+    COLORREF m_Color;
+    unsigned int m_FontWidth;
+    float m_FontHeight;
+    unsigned int m_FontWeight;
+    DisplayTypes m_DisplayType;
+    bool m_Visible;
+    bool m_VScrollTriggered;
+};

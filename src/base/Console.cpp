@@ -1,0 +1,67 @@
+#include <kiv/base/Console.h>
+
+#include "game/LoopGlobals.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+Console* pConsole = nullptr;
+
+namespace {
+
+constexpr const char* LogFile = "Kiv.log";
+// The frame whose output the console last headed.
+unsigned int lastHeaderFrame = 0;
+
+} // namespace
+
+Console::Console() {
+    Frame({5, 5, 400, 200});
+    Name("DebugText");
+    *this = "";
+    Variable::Color(0);
+    Width(3);
+    Height(8.0f);
+    Weight(500);
+    DisplayType(VerticalScrolling);
+    Visible(true);
+    VScrollTriggered(false);
+    WriteLog(); // every run starts with an empty log
+}
+
+Console::~Console() {
+    WriteLog();
+}
+
+void Console::WriteLog() {
+    Save(LogFile);
+}
+
+void Console::Print(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+
+    std::string all = AsciiValue();
+    if (kiv::FrameCounter != lastHeaderFrame) {
+        char header[64];
+        std::snprintf(header, sizeof header, "Output after loop %d :\n\n",
+                      static_cast<int>(kiv::FrameCounter));
+        all += header;
+        lastHeaderFrame = kiv::FrameCounter;
+    }
+    all += text;
+    *this = all.c_str();
+    WriteLog();
+}
+
+void Console::Show(bool visible) {
+    Visible(visible);
+}
+
+void Console::Color(unsigned long colour) {
+    Variable::Color(colour);
+}

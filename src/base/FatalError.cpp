@@ -1,0 +1,29 @@
+#include <kiv/base/Console.h>
+#include <kiv/base/UserError.h>
+
+#include "host/Shutdown.h"
+#include "platform/Platform.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+void FatalError(const char* format, ...) {
+    static bool exiting = false;
+    if (exiting) // a fault while tearing down: nothing is left to save
+        std::_Exit(0);
+    exiting = true;
+
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+
+    kiv::platform::Current().GetDialogs().MessageBox(text, "Exit error.",
+                                                     kiv::platform::MbIconError);
+    if (pConsole) pConsole->Print("%s", text);
+    kiv::TearDown();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace kiv {
+
+constexpr int MessageCount = 132;
+
+// The printf-style text of a message-table entry; "" for an index outside the table.
+const char* Message(int index);
+
+} // namespace kiv
+
+namespace kiv {
+
+// Reports a fault of game logic through the shared record _UE: the failing operation's
+// signature, then the table message `index` formatted with the values that follow.
+void ReportUserError(const char* function, int index, ...);
+
+} // namespace kiv

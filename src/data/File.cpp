@@ -1,0 +1,279 @@
+#include <kiv/base/UserError.h>
+#include <kiv/data/CREATE.h>
+#include <kiv/data/File.h>
+
+#include "base/Messages.h"
+#include "platform/Platform.h"
+
+#include <cstring>
+#include <unordered_map>
+
+namespace {
+
+constexpr int ClassNameField = 32;
+// Object records nest (a level holds sprites that hold behaviors...); a file that nests
+// deeper than any real game is damaged, and following it would exhaust the stack.
+constexpr int MaxNesting = 1000;
+
+} // namespace
+
+struct File::ObjectTable {
+    std::unordered_map<int, node*> byNumber;
+    std::unordered_map<const node*, int> byObject;
+
+    ObjectTable() {
+        byNumber.reserve(128);
+        byObject.reserve(128);
+    }
+};
+
+File::File(const char* name, Mode mode)
+    : stream(nullptr), reading(false), objects(new ObjectTable), objectCount(0),
+      fromResource(false), resourceData(nullptr), resourcePosition(0), size(0), depth(0),
+      fileName(name) {
+    if (const KivResource* r = kiv::platform::Resources::Instance().Find("RCDATA", name)) {
+        fromResource = true;
+        resourceData = r->data;
+        size = static_cast<long>(r->size);
+        return;
+    }
+    reading = mode == Reading;
+    std::string path = kiv::platform::LocalPath(name);
+    stream = std::fopen(path.c_str(), reading ? "rb" : "wb");
+    if (!stream) FatalError(kiv::Message(reading ? 104 : 105), fileName.operator const char*());
+    size = Size();
+}
+
+File::~File() {
+    if (stream) std::fclose(stream);
+    delete objects;
+}
+
+const char* File::Name() const {
+    return fileName;
+}
+
+long File::Size() {
+    if (fromResource) return size;
+    long here = std::ftell(stream);
+    std::fseek(stream, 0, SEEK_END);
+    long end = std::ftell(stream);
+    std::fseek(stream, here, SEEK_SET);
+    return end;
+}
+
+long File::Position() {
+    return fromResource ? resourcePosition : std::ftell(stream);
+}
+
+void File::SeekBegin(long n) {
+    if (fromResource)
+        resourcePosition = n;
+    else
+        std::fseek(stream, n, SEEK_SET);
+}
+
+void File::SeekCur(long n) {
+    SeekBegin(Position() + n);
+}
+
+void File::SeekEnd(long n) {
+    SeekBegin(Size() - n);
+}
+
+bool File::EndOfFile() {
+    return fromResource ? resourcePosition == size : std::feof(stream) != 0;
+}
+
+void File::Require(long n) {
+    long position = Position();
+    if (n < 0 || position < 0 || n > Size() - position) Truncated();
+}
+
+void File::Truncated() {
+    FatalError(kiv::Message(104), fileName.operator const char*());
+}
+
+void File::Write(const void* data, int n) {
+    if (stream && !reading && n > 0) std::fwrite(data, 1, static_cast<size_t>(n), stream);
+}
+
+void File::Read(void* data, int n) {
+    if (n <= 0) return;
+    if (fromResource) {
+        if (resourcePosition < 0 || n > size - resourcePosition) Truncated();
+        std::memcpy(data, resourceData + resourcePosition, static_cast<size_t>(n));
+        resourcePosition += n;
+    } else if (std::fread(data, 1, static_cast<size_t>(n), stream) != static_cast<size_t>(n)) {
+        Truncated();
+    }
+}
+
+void File::WriteU32(std::uint32_t v) {
+    unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                          static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
+    Write(b, 4);
+}
+
+std::uint32_t File::ReadU32() {
+    unsigned char b[4];
+    Read(b, 4);
+    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+}
+
+void File::Write(bool v) {
+    Write(static_cast<unsigned char>(v ? 1 : 0));
+}
+void File::Write(unsigned char v) {
+    Write(&v, 1);
+}
+void File::Write(char v) {
+    Write(static_cast<unsigned char>(v));
+}
+void File::Write(unsigned short v) {
+    unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+    Write(b, 2);
+}
+void File::Write(short v) {
+    Write(static_cast<unsigned short>(v));
+}
+void File::Write(unsigned int v) {
+    WriteU32(v);
+}
+void File::Write(int v) {
+    WriteU32(static_cast<std::uint32_t>(v));
+}
+// long is four bytes in every file, whatever its width in memory.
+void File::Write(unsigned long v) {
+    WriteU32(static_cast<std::uint32_t>(v));
+}
+void File::Write(long v) {
+    WriteU32(static_cast<std::uint32_t>(v));
+}
+void File::Write(float v) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    WriteU32(bits);
+}
+void File::Write(double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    WriteU32(static_cast<std::uint32_t>(bits));
+    WriteU32(static_cast<std::uint32_t>(bits >> 32));
+}
+void File::Write(const tagRECT& r) {
+    Write(r.left), Write(r.top), Write(r.right), Write(r.bottom);
+}
+void File::Write(const KivRect& r) {
+    Write(r.left), Write(r.top), Write(r.right), Write(r.bottom);
+}
+void File::Write(const FRECT& r) {
+    Write(r.top), Write(r.left), Write(r.bottom), Write(r.right);
+}
+
+void File::Read(bool& v) {
+    unsigned char b;
+    Read(b);
+    v = b != 0;
+}
+void File::Read(unsigned char& v) {
+    Read(&v, 1);
+}
+void File::Read(char& v) {
+    unsigned char b;
+    Read(b);
+    v = static_cast<char>(b);
+}
+void File::Read(unsigned short& v) {
+    unsigned char b[2];
+    Read(b, 2);
+    v = static_cast<unsigned short>(b[0] | (b[1] << 8));
+}
+void File::Read(short& v) {
+    unsigned short u;
+    Read(u);
+    v = static_cast<short>(u);
+}
+void File::Read(unsigned int& v) {
+    v = ReadU32();
+}
+void File::Read(int& v) {
+    v = static_cast<int>(ReadU32());
+}
+void File::Read(unsigned long& v) {
+    v = ReadU32();
+}
+void File::Read(long& v) {
+    v = static_cast<std::int32_t>(ReadU32());
+}
+void File::Read(float& v) {
+    std::uint32_t bits = ReadU32();
+    std::memcpy(&v, &bits, 4);
+}
+void File::Read(double& v) {
+    std::uint64_t low = ReadU32();
+    std::uint64_t bits = low | (static_cast<std::uint64_t>(ReadU32()) << 32);
+    std::memcpy(&v, &bits, 8);
+}
+void File::Read(tagRECT& r) {
+    Read(r.left), Read(r.top), Read(r.right), Read(r.bottom);
+}
+void File::Read(KivRect& r) {
+    Read(r.left), Read(r.top), Read(r.right), Read(r.bottom);
+}
+void File::Read(FRECT& r) {
+    Read(r.top), Read(r.left), Read(r.bottom), Read(r.right);
+}
+
+void File::Write(node* object) {
+    if (!object) {
+        Write(0);
+        return;
+    }
+    char field[ClassNameField] = {};
+    std::strncpy(field, object->ClassName(), ClassNameField - 1);
+    auto known = objects->byObject.find(object);
+    if (known != objects->byObject.end()) {
+        Write(field, ClassNameField);
+        Write(known->second);
+        return;
+    }
+    ++objectCount;
+    objects->byObject.emplace(object, objectCount);
+    objects->byNumber.emplace(objectCount, object);
+    Write(field, ClassNameField);
+    Write(objectCount);
+    object->Save(*this);
+}
+
+void File::Read(node*& object) {
+    long start = Position();
+    int first = 0;
+    Read(first);
+    if (first == 0) {
+        object = nullptr;
+        return;
+    }
+    SeekBegin(start);
+    char field[ClassNameField];
+    Read(field, ClassNameField);
+    field[ClassNameField - 1] = '\0';
+    int number = 0;
+    Read(number);
+    auto known = objects->byNumber.find(number);
+    if (known != objects->byNumber.end()) {
+        object = known->second;
+        return;
+    }
+    object = CreateObject(field);
+    objects->byNumber.emplace(number, object);
+    if (!object) return;
+    if (++depth > MaxNesting) Truncated();
+    object->Load(*this);
+    --depth;
+}
+
+node* CreateObject(const char* className) {
+    CREATE::Factory factory = CREATE::Find(className);
+    return factory ? factory() : nullptr;
+}

@@ -1,0 +1,7 @@
+#include "game/LoopGlobals.h"
+
+namespace kiv {
+
+unsigned int FrameCounter = 0;
+
+} // namespace kiv

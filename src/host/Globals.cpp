@@ -1,0 +1,3 @@
+#include <kiv/base/Types.h>
+
+KivRect zrect = {0, 0, 0, 0};
