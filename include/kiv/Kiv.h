@@ -15,5 +15,13 @@
 #include <kiv/base/node.h>
 #include <kiv/data/CREATE.h>
 #include <kiv/data/File.h>
+#include <kiv/data/GameFiles.h>
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/graphics/Screen.h>
+#include <kiv/host/Host.h>
 #include <kiv/host/Resources.h>
+#include <kiv/input/DIK.h>
+#include <kiv/input/DirectInput.h>
+#include <kiv/input/Keyboard.h>
 #include <kiv/variables/Variable.h>

@@ -1,5 +1,6 @@
 #include <kiv/base/Console.h>
 #include <kiv/base/UserError.h>
+#include <kiv/input/Keyboard.h>
 
 #include "host/Shutdown.h"
 #include "platform/Platform.h"

@@ -3,5 +3,11 @@
 namespace kiv {
 
 unsigned int FrameCounter = 0;
+bool GamePaused = false;
+bool QuitRequested = false;
+bool WaitingForPlayers = false;
+bool ShowLoading = false;
+unsigned char KeyEventRecords[2 * 256];
+unsigned int KeyEventCount = 0;
 
 } // namespace kiv

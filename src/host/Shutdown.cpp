@@ -1,14 +1,24 @@
 #include "host/Shutdown.h"
 
 #include <kiv/base/Console.h>
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
 
+#include "graphics/Display.h"
 #include "platform/Platform.h"
 
 namespace kiv {
 
 void TearDown() {
+    if (myGame) {
+        Game::Levels().del();
+        delete myGame;
+        myGame = nullptr;
+        gNode = nullptr;
+    }
     delete pConsole; // writes the log one last time
     pConsole = nullptr;
+    CloseGraphics();
     platform::Current().GetInstanceLock().Release();
 }
 

@@ -2,8 +2,9 @@
 
 namespace kiv {
 
-// Destroys what start-up made, in shutdown order, skipping whatever does not exist yet:
-// shared by the normal end of the game and by the fatal exit.
+// Destroys what start-up made, in shutdown order, skipping whatever does not exist: the
+// levels and the game, the console (which writes the log), the display and the instance
+// lock. Shared by the end of KivMain and by the fatal exit.
 void TearDown();
 
 } // namespace kiv

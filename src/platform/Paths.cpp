@@ -46,4 +46,10 @@ std::string LocalPath(const char* name) {
     return built.string();
 }
 
+std::string CurrentFolder() {
+    std::error_code ec;
+    std::string folder = fs::current_path(ec).string();
+    return ec ? std::string() : folder;
+}
+
 } // namespace kiv::platform

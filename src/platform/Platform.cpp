@@ -1,6 +1,10 @@
 #include "platform/Platform.h"
 
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/sdl/SdlPlatform.h"
+
+#include <cstdlib>
+#include <cstring>
 
 namespace kiv::platform {
 
@@ -11,11 +15,21 @@ std::unique_ptr<Platform>& Slot() {
     return backend;
 }
 
+// KIV_PLATFORM decides; otherwise a desktop gets windows and a machine without a display
+// runs headless.
+std::unique_ptr<Platform> Choose() {
+    const char* requested = std::getenv("KIV_PLATFORM");
+    bool sdl = requested ? std::strcmp(requested, "sdl") == 0
+                         : std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    if (sdl) return std::make_unique<sdl::SdlPlatform>();
+    return std::make_unique<headless::HeadlessPlatform>();
+}
+
 } // namespace
 
 Platform& Current() {
     auto& backend = Slot();
-    if (!backend) backend = std::make_unique<headless::HeadlessPlatform>();
+    if (!backend) backend = Choose();
     return *backend;
 }
 

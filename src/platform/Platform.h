@@ -4,8 +4,10 @@
 // backend serves a desktop, the `headless` backend serves tests and batch runs with a
 // virtual clock and scripted input. The backend is chosen once, at first use.
 
+#include <kiv/base/Types.h>
 #include <kiv/host/Resources.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -49,6 +51,101 @@ public:
     virtual void Release() = 0;
 };
 
+// Keyboard events use DirectInput key codes (DIK_*), the codes games are written against.
+struct KeyEvent {
+    std::uint8_t code;
+    bool pressed;
+};
+
+// Buffered keyboard (and, later, mouse) data, read once per frame.
+class InputSource {
+public:
+    enum class Status { Ok, NotAcquired, InputLost };
+
+    virtual ~InputSource() = default;
+    // Start and stop receiving data; an unacquired source reads nothing.
+    virtual void Acquire() = 0;
+    virtual void Unacquire() = 0;
+    // Moves up to `count` buffered key events, oldest first, into `out`; `count` becomes
+    // the number moved. A lost device needs Acquire again.
+    virtual Status ReadKeys(KeyEvent* out, unsigned& count) = 0;
+    // Toggle states of the lock keys, for text entry.
+    virtual bool CapsLock() = 0;
+    virtual bool NumLock() = 0;
+};
+
+// What happened to the game window, as the host's window procedure sees it.
+enum class WindowEvent {
+    FocusGained,
+    FocusLost,
+    Minimized,
+    Exposed,
+    CloseRequested,
+};
+
+struct WindowSpec {
+    const char* title = "Kiv";
+    int width = 640; // the display mode: the picture's size in pixels
+    int height = 480;
+    bool windowed = true;
+    int scale = 0; // integer zoom of a window; 0 picks the largest that fits the desktop
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual bool Create(const WindowSpec& spec) = 0;
+    virtual void Destroy() = 0;
+    virtual bool Exists() = 0;
+    virtual void SetTitle(const char* title) = 0;
+    virtual void Show(bool visible) = 0;
+    // Full screen covers the desktop, the picture centred and scaled.
+    virtual void SetWindowed(bool windowed) = 0;
+    virtual void ShowCursor(bool visible) = 0;
+    // The system screen saver and monitor power-off stay away while inhibited.
+    virtual void InhibitScreenSaver(bool inhibit) = 0;
+    // Takes the next pending event; false when there is none.
+    virtual bool PollEvent(WindowEvent& event) = 0;
+    // Bits per pixel of the desktop; 0 when the desktop shows any depth.
+    virtual int DesktopDepth() = 0;
+};
+
+// A finished frame as the display hands it over: pixels in one of the display's formats
+// (see graphics/Surface.h), with the palette at 8 bits per pixel.
+struct FrameView {
+    const std::uint8_t* pixels = nullptr;
+    int width = 0;
+    int height = 0;
+    int pitch = 0;
+    int bitsPerPixel = 32;
+    const COLORREF* palette = nullptr;
+};
+
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    // Shows the frame; false when the display lost its surfaces (the caller rebuilds
+    // them and presents again).
+    virtual bool Present(const FrameView& frame) = 0;
+};
+
+// Decoded image: width × height colours 0xAARRGGBB, rows top to bottom.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+};
+
+// Image files in and out (at least BMP, PNG, JPEG and GIF in; PNG, JPEG and BMP out).
+class ImageCodec {
+public:
+    static bool Decode(const void* data, std::size_t size, Image& out);
+    static bool DecodeFile(const char* path, Image& out);
+    static bool WritePng(const char* path, const Image& image);
+    static bool WriteJpeg(const char* path, const Image& image, int quality);
+    static bool WriteBmp(const char* path, const Image& image);
+};
+
 // The resources that the game executable registered before KivMain.
 class Resources {
 public:
@@ -66,6 +163,8 @@ private:
 // Turns a path written for Windows (backslashes, any letter case) into the path of an
 // existing file when one matches; otherwise the name with its separators converted.
 std::string LocalPath(const char* name);
+// The process's current folder; empty when it cannot be read.
+std::string CurrentFolder();
 
 class Platform {
 public:
@@ -74,6 +173,12 @@ public:
     virtual Clock& GetClock() = 0;
     virtual Dialogs& GetDialogs() = 0;
     virtual InstanceLock& GetInstanceLock() = 0;
+    virtual Window& GetWindow() = 0;
+    virtual Presenter& GetPresenter() = 0;
+    virtual InputSource& GetInput() = 0;
+    // Called at the start of every pass of the main loop with the number the next frame
+    // will have, so that a scripted backend can release that frame's events.
+    virtual void StartPass(std::uint32_t nextFrame) = 0;
 };
 
 // The backend in use, made on first call.

@@ -17,8 +17,9 @@ char* Duplicate(const char* text) {
 Variable::Variable()
     : m_Type(1), m_Value{}, m_OnlyIntegerPart(true), m_NumberText{}, m_Text(nullptr),
       m_TextLength(0), m_Id(0), m_Frame{0, 0, 0, 0}, m_W(0), m_H(0),
-      m_Color(188 | (167 << 8) | (112 << 16)), m_FontWidth(6), m_FontHeight(16.0f),
-      m_FontWeight(100), m_DisplayType(NoDisplay), m_Visible(true), m_VScrollTriggered(false) {
+      m_Color(188 | (167 << 8) | (112 << 16)), m_FontName("Arial"), m_LetterSpacing(0),
+      m_FontWidth(6), m_FontHeight(16.0f), m_FontWeight(100), m_DisplayType(NoDisplay),
+      m_Visible(true), m_VScrollTriggered(false) {
     m_Value.pointer = nullptr;
 }
 
@@ -94,6 +95,10 @@ void Variable::Frame(KivRect r) {
     m_Frame = r;
     m_W = r.right - r.left - 1;
     m_H = r.bottom - r.top - 1;
+}
+
+void Variable::FontName(const char* name) {
+    m_FontName = name ? name : "Arial";
 }
 
 void Variable::Color(unsigned long colour) {

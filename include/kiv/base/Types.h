@@ -4,6 +4,10 @@
 
 #include <cstdint>
 
+// Handles of the window system, as games pass them around; opaque here.
+typedef void* HWND;
+typedef void* HINSTANCE;
+
 // Colour value 0x00BBGGRR: red in the low byte.
 typedef std::uint32_t COLORREF;
 

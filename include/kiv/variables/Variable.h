@@ -34,11 +34,18 @@ public:
 
     void Name(const char* name);
     const char* Name() const { return m_Name; }
+    void Id(int id) { m_Id = id; }
+    int Id() const { return m_Id; }
     void OnlyIntegerPart(bool on);
     bool OnlyIntegerPart() const { return m_OnlyIntegerPart; }
 
     void Frame(KivRect r);
     KivRect Frame() const { return m_Frame; }
+    // A null name sets "Arial".
+    void FontName(const char* name);
+    const char* FontName() const { return m_FontName; }
+    void LetterSpacing(int pixels) { m_LetterSpacing = pixels; }
+    int LetterSpacing() const { return m_LetterSpacing; }
     void Color(unsigned long colour);
     unsigned long Color() const { return m_Color; }
     void Width(unsigned int width);
@@ -78,6 +85,8 @@ protected:
     int m_W;
     int m_H;
     COLORREF m_Color;
+    String m_FontName;
+    int m_LetterSpacing;
     unsigned int m_FontWidth;
     float m_FontHeight;
     unsigned int m_FontWeight;

@@ -1,22 +1,58 @@
 #pragma once
 
 #include "platform/FileInstanceLock.h"
+#include "platform/headless/HeadlessPresenter.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/RecordedDialogs.h"
+#include "platform/headless/ScriptedInput.h"
 #include "platform/headless/VirtualClock.h"
+
+#include <string>
+#include <vector>
 
 namespace kiv::platform::headless {
 
-// The deterministic backend: virtual time, recorded dialogs, no window.
+// The deterministic backend: virtual time, recorded dialogs, frames kept in memory, input
+// and window events from a script.
 class HeadlessPlatform : public Platform {
 public:
     const char* Name() const override { return "headless"; }
     Clock& GetClock() override { return clock; }
     Dialogs& GetDialogs() override { return dialogs; }
     InstanceLock& GetInstanceLock() override { return lock; }
+    Window& GetWindow() override { return window; }
+    Presenter& GetPresenter() override { return presenter; }
+    InputSource& GetInput() override { return input; }
+    // Releases the scripted events of frames up to `nextFrame`.
+    void StartPass(std::uint32_t nextFrame) override;
+
+    // Reads an input script: one event per line, "<frame> <event>", where the event is
+    //   key <name|code> down | key <name|code> up | press <name|code> (down, up a frame later)
+    //   focus lost | focus gained | minimize | expose | close | locks <caps 0/1> <num 0/1>
+    // Key names are the DirectInput names without "DIK_" (ESCAPE, F10, RIGHT, A...).
+    // Lines starting with '#' are comments. A line it cannot read is reported on standard
+    // error and skipped; false when the file cannot be read.
+    bool LoadScript(const char* path);
+    // The same, from text.
+    void ReadScript(const std::string& text);
 
     VirtualClock clock;
     RecordedDialogs dialogs;
     FileInstanceLock lock;
+    HeadlessWindow window;
+    HeadlessPresenter presenter;
+    ScriptedInput input;
+
+private:
+    struct Scripted {
+        std::uint32_t frame;
+        enum Kind { Key, Window, Locks } kind;
+        KeyEvent key;
+        WindowEvent window;
+        bool caps, num;
+    };
+    std::vector<Scripted> script; // in frame order
+    size_t nextEvent = 0;
 };
 
 // Makes a fresh headless backend current and returns it.

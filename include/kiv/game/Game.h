@@ -1,0 +1,72 @@
+#pragma once
+
+#include <kiv/base/List.h>
+#include <kiv/base/String.h>
+#include <kiv/base/node.h>
+
+#include <vector>
+
+class GameNode;
+
+// The game as a whole: its levels, which one runs, the history of level switches, and the
+// requests (switch, quit) that the main loop carries out between frames.
+class KIV_API Game : public node {
+public:
+    Game();
+    ~Game() override;
+
+    void Name(const char* name);
+    const char* Name() const { return name; }
+    // The main window's title.
+    void Title(const char* title);
+    void ShowCursor(bool show);
+    bool ShowCursor() const { return showCursor; }
+
+    // Requests a switch to level n; the loop performs it before the next frame.
+    void LevelNumber(int n);
+    int LevelNumber() const { return levelNumber; }
+    void LevelName(const char* name);
+    const char* LevelName();
+
+    static GameNode* Search(int n);
+    static GameNode* Search(const char* name);
+    // Appends a level unless one with its Id exists (which is then returned).
+    GameNode* Add(GameNode* level);
+
+    void EndGame();
+    void NextLevel();
+    void PreviousLevel();
+    void RestartLevel();
+    void BackwardLevel();
+    void ForwardLevel();
+
+    unsigned int WorldWidth();
+    unsigned int WorldHeight();
+    bool IsFullScreen();
+
+    // The levels, in the order they were added.
+    static List& Levels();
+    bool LevelChangePending() const { return levelChangePending; }
+    bool Recording() const { return recording; }
+    bool Replaying() const { return replaying; }
+    const std::vector<int>& LevelHistory() const { return history; }
+    int HistoryCursor() const { return historyCursor; }
+
+    // Carries out a pending level switch (the main loop calls it between frames).
+    void SwitchLevel();
+
+private:
+    bool showCursor;
+    bool recording;
+    bool replaying;
+    std::vector<int> history;
+    bool navigatingHistory;
+    int historyCursor;
+    int levelNumber;
+    int previousLevelNumber;
+    bool levelChangePending;
+    bool switchedBefore;
+    String name;
+};
+
+extern KIV_API Game* myGame;

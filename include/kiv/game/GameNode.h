@@ -1,0 +1,119 @@
+#pragma once
+
+#include <kiv/base/List.h>
+#include <kiv/base/String.h>
+#include <kiv/base/node.h>
+
+class Variable;
+class GameNode;
+
+// The functions of the game executable that load, leave and end a level.
+typedef void (*LevelFunction)(GameNode*);
+
+// One level of the game: its objects, its frame rate and the functions that load it.
+class KIV_API GameNode : public node {
+public:
+    enum { DisplayLists = 16 };
+
+    GameNode();
+    ~GameNode() override;
+    const char* ClassName() override;
+
+    void Id(int id) { m_Id = id; }
+    int Id() const { return m_Id; }
+    void Name(const char* name);
+    const char* Name() const { return m_Name; }
+    void PaletteName(const char* name);
+    const char* PaletteName() const { return m_PaletteName; }
+    void LevelFile(const char* path);
+    const char* LevelFile() const { return m_LevelFile; }
+    void WorldWidth(unsigned int w) { m_WorldWidth = w; }
+    unsigned int WorldWidth() const { return m_WorldWidth; }
+    void WorldHeight(unsigned int h) { m_WorldHeight = h; }
+    unsigned int WorldHeight() const { return m_WorldHeight; }
+    void QuitOnEscape(bool on) { m_QuitOnEscape = on; }
+    bool QuitOnEscape() const { return m_QuitOnEscape; }
+    void ShowScrollingBoundingBox(bool on) { m_ShowScrollingBoundingBox = on; }
+    bool ShowScrollingBoundingBox() const { return m_ShowScrollingBoundingBox; }
+    void NetworkLevel(bool on) { m_NetworkLevel = on; }
+    bool NetworkLevel() const { return m_NetworkLevel; }
+
+    // The level's functions: two load functions, the exit function (run once when a switch
+    // away is requested) and the end function (run when the level is left).
+    void LoadFunctions(LevelFunction first, LevelFunction second);
+    void ExitFunction(LevelFunction f) { m_ExitFunction = f; }
+    void EndFunction(LevelFunction f) { m_EndFunction = f; }
+
+    // The level named so, or null after user error 22.
+    static GameNode* Search(char* name);
+
+    bool Add(Variable* v);
+
+    // Starts the level: reads its level file through its load functions.
+    void Execute();
+    void GetNewVariableStates();
+
+    // Frame pacing.
+    void StartTimer();
+    void EndTimer();
+    void Idle();
+    void FPStoMS(unsigned int fps);
+    void InitFPS();
+    float CurrentFPS() const { return m_CurrentFPS; }
+    unsigned int TargetFPS() const { return m_TargetFPS; }
+    // Presents the finished frame (nothing while the game is paused).
+    void UpdateScreen();
+
+    List& Maps() { return m_Maps; }
+    List& DisplayList(int i) { return m_DisplayLists[i]; }
+    List& Variables() { return m_Variables; }
+
+    // Empties the level at a switch away from it, keeping what identifies and loads it.
+    void Reset();
+
+private:
+    friend class Game;
+
+    int m_Id;
+    unsigned int m_WorldWidth;
+    unsigned int m_WorldHeight;
+    String m_Name;
+    String m_PaletteName;
+    String m_LevelFile;
+    int m_SpriteCount, m_MapCount, m_VariableCount, m_SoundCount, m_StreamedSoundCount,
+        m_MidiFileCount, m_ParticleSystemCount;
+    List m_Maps;
+    List m_DisplayLists[DisplayLists];
+    List m_Variables;
+    List m_Sounds;
+    List m_StreamedSounds;
+    List m_MidiFiles;
+    List m_ParticleSystems;
+
+    unsigned int m_FrameStart;
+    unsigned int m_FrameEnd;
+    unsigned int m_Elapsed;
+    unsigned int m_TargetFPS;
+    unsigned int m_TargetMS;
+    float m_CurrentFPS;
+    unsigned int m_LastFPSRefresh;
+
+    LevelFunction m_FirstLoad;
+    LevelFunction m_SecondLoad;
+    LevelFunction m_ExitFunction;
+    LevelFunction m_EndFunction;
+    bool m_ExitCalled;
+    bool m_QuitOnEscape;
+    bool m_ShowScrollingBoundingBox;
+
+    bool m_NetworkLevel;
+    unsigned int m_Port;
+    int m_FallbackLevel;
+    int m_PlayersNeeded;
+    int m_MaxPlayers;
+    unsigned char m_SessionId[16];
+    int m_Reserved[7];
+};
+
+// The level that runs.
+extern KIV_API GameNode* gNode;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <kiv/base/Types.h>
+
+// Writes single pixels into the back buffer with the rules of each display depth.
+// Callers bracket their writes with Start and Stop.
+class KIV_API Screen {
+public:
+    Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+    ~Screen();
+
+    // The current colour; at 8 bits per pixel also the nearest palette index.
+    void Color(COLORREF c);
+    void PaletteColor(unsigned char index);
+    void Start();
+    void Stop();
+    // Always 0.
+    COLORREF GetPixel(int x, int y);
+    void SetPixel(int x, int y, COLORREF c);
+    void SetPixel(int x, int y);
+    void Rect(int x, int y, int width, int height, COLORREF c);
+    void PaletteRect(int x, int y, int width, int height, unsigned char index);
+
+private:
+    void Write(int x, int y, COLORREF c, unsigned int index);
+
+    unsigned int bitsPerPixel;
+    unsigned int redShift, greenShift, blueShift;
+    unsigned int redBits, greenBits, blueBits;
+    COLORREF color;
+    unsigned int paletteIndex;
+};
+
+extern KIV_API Screen* pScreen;
+
+// The display mode, stored for the display and the window: width, height, bits per pixel.
+KIV_API void SetMode(int width, int height, int depth);

@@ -1,0 +1,88 @@
+#include "game/FrameLoop.h"
+
+#include <kiv/base/Console.h>
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/host/Host.h>
+#include <kiv/input/DIK.h>
+#include <kiv/input/Keyboard.h>
+
+#include "game/LoopGlobals.h"
+#include "graphics/Display.h"
+#include "platform/Platform.h"
+
+namespace kiv {
+
+namespace {
+
+// Screen saver: any key ends the game, as it does for savers on systems without a
+// separate saver password service. A preview ignores input, function keys included.
+bool WakeUp() {
+    if (!_IsScreenSaver || !pKeyboard || pKeyboard->Nothing()) return false;
+    if (!_IsWindowed) myGame->EndGame();
+    return true;
+}
+
+void TogglePause() {
+    GamePaused = !GamePaused;
+}
+
+struct HotKey {
+    unsigned char key;
+    bool (*allowed)();
+    void (*action)();
+};
+
+bool Always() {
+    return true;
+}
+bool NotRecordingOrReplaying() {
+    return !myGame->Recording() && !myGame->Replaying();
+}
+bool QuitsOnEscape() {
+    return gNode && gNode->QuitOnEscape();
+}
+
+// In priority order: the first of these keys triggered in a frame is the one handled; when
+// its condition does not hold, nothing happens in that frame.
+const HotKey HotKeys[] = {
+    {DIK_F12, Always,
+     [] {
+         SwitchScreenMode();
+         platform::Current().GetClock().Sleep(1000);
+     }},
+    {DIK_F10, NotRecordingOrReplaying, TogglePause},
+    {DIK_ESCAPE, QuitsOnEscape, [] { myGame->EndGame(); }},
+    {DIK_F9, Always,
+     [] {
+         if (pConsole) pConsole->Show(!pConsole->Show());
+     }},
+};
+
+} // namespace
+
+void HandleHotKeys() {
+    if (WakeUp() || !pKeyboard) return;
+    for (const HotKey& k : HotKeys) {
+        if (pKeyboard->IsTriggered(k.key)) {
+            if (k.allowed()) k.action();
+            return;
+        }
+    }
+}
+
+void RunFrame() {
+    ++FrameCounter;
+    if (pKeyboard) {
+        unsigned char* out = KeyEventRecords;
+        KeyEventCount = pKeyboard->Update(out);
+    }
+    HandleHotKeys();
+    if (!GamePaused && !WaitingForPlayers) {
+        gNode->GetNewVariableStates();
+        if (gNode->Maps().Count() == 0) ClearBackBuffer();
+    }
+    if (!myGame->LevelChangePending()) gNode->UpdateScreen();
+}
+
+} // namespace kiv

@@ -1,0 +1,153 @@
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/host/Host.h>
+#include <kiv/input/Keyboard.h>
+
+#include "base/Messages.h"
+#include "game/LoopGlobals.h"
+#include "platform/Platform.h"
+
+Game* myGame = nullptr;
+
+Game::Game()
+    : showCursor(false), recording(false), replaying(false), navigatingHistory(false),
+      historyCursor(-1), levelNumber(0), previousLevelNumber(-1), levelChangePending(true),
+      switchedBefore(false) {
+    history.reserve(10);
+}
+
+Game::~Game() {
+    delete localVariable;
+}
+
+List& Game::Levels() {
+    static List levels;
+    return levels;
+}
+
+void Game::Name(const char* n) {
+    if (n) name = n;
+}
+
+void Game::Title(const char* title) {
+    kiv::platform::Current().GetWindow().SetTitle(title);
+}
+
+void Game::ShowCursor(bool show) {
+    showCursor = show;
+}
+
+void Game::LevelNumber(int n) {
+    previousLevelNumber = levelNumber;
+    if (!Search(n)) {
+        kiv::ReportUserError("void Game::LevelNumber(int)", 21, n);
+        return;
+    }
+    levelNumber = n;
+    levelChangePending = true;
+    if (gNode && gNode->m_ExitFunction && !gNode->m_ExitCalled) {
+        gNode->m_ExitCalled = true;
+        gNode->m_ExitFunction(gNode);
+    }
+}
+
+void Game::LevelName(const char* n) {
+    GameNode* level = Search(n);
+    if (!level) {
+        kiv::ReportUserError("void Game::LevelName(const char *)", 22, n ? n : "");
+        return;
+    }
+    LevelNumber(level->Id() - 1);
+}
+
+const char* Game::LevelName() {
+    return gNode ? gNode->Name() : "";
+}
+
+GameNode* Game::Search(int n) {
+    for (node* l = Levels().Head(); !l->EOList(); l = l->Next())
+        if (static_cast<GameNode*>(l)->Id() == n + 1) return static_cast<GameNode*>(l);
+    return nullptr;
+}
+
+GameNode* Game::Search(const char* n) {
+    for (node* l = Levels().Head(); n && !l->EOList(); l = l->Next())
+        if (static_cast<GameNode*>(l)->m_Name == n) return static_cast<GameNode*>(l);
+    return nullptr;
+}
+
+GameNode* Game::Add(GameNode* level) {
+    if (!level) return nullptr;
+    if (GameNode* existing = Search(level->Id() - 1)) return existing;
+    Levels().add(level, Levels().Sentinel());
+    return level;
+}
+
+void Game::EndGame() {
+    kiv::QuitRequested = true;
+}
+
+void Game::NextLevel() {
+    if (gNode && gNode->Id() < Levels().Count()) LevelNumber(gNode->Id());
+}
+
+void Game::PreviousLevel() {
+    if (gNode && gNode->Id() > 1) LevelNumber(gNode->Id() - 2);
+}
+
+void Game::RestartLevel() {
+    if (gNode) LevelNumber(gNode->Id() - 1);
+}
+
+void Game::BackwardLevel() {
+    if (historyCursor < 1) return;
+    navigatingHistory = true;
+    LevelNumber(history[historyCursor - 1]);
+    --historyCursor;
+}
+
+void Game::ForwardLevel() {
+    if (historyCursor + 1 >= static_cast<int>(history.size())) return;
+    navigatingHistory = true;
+    LevelNumber(history[historyCursor + 1]);
+    ++historyCursor;
+}
+
+unsigned int Game::WorldWidth() {
+    return gNode ? gNode->WorldWidth() : 0;
+}
+
+unsigned int Game::WorldHeight() {
+    return gNode ? gNode->WorldHeight() : 0;
+}
+
+bool Game::IsFullScreen() {
+    return !_IsWindowed;
+}
+
+void Game::SwitchLevel() {
+    if (switchedBefore && gNode && gNode->m_EndFunction) gNode->m_EndFunction(gNode);
+    switchedBefore = true;
+    kiv::ShowLoading = true;
+    if (gNode) {
+        gNode->UpdateScreen();
+        gNode->Reset();
+    }
+    levelChangePending = false;
+
+    if (!navigatingHistory) {
+        history.resize(static_cast<size_t>(historyCursor + 1));
+        if (levelNumber != previousLevelNumber) {
+            if (history.size() == history.capacity()) history.reserve(history.size() + 10);
+            history.push_back(levelNumber);
+            ++historyCursor;
+        }
+    }
+    navigatingHistory = false;
+
+    gNode = Search(levelNumber);
+    ShowCursor(false);
+    if (gNode) gNode->Execute();
+    if (pKeyboard) pKeyboard->Reset();
+    kiv::ShowLoading = false;
+}

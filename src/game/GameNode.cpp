@@ -1,0 +1,165 @@
+#include <kiv/data/File.h>
+#include <kiv/data/GameFiles.h>
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/input/DIK.h>
+#include <kiv/input/Keyboard.h>
+#include <kiv/variables/Variable.h>
+
+#include "base/Messages.h"
+#include "game/LoopGlobals.h"
+#include "graphics/Display.h"
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+GameNode* gNode = nullptr;
+
+namespace {
+
+std::uint32_t Now() {
+    return kiv::platform::Current().GetClock().Milliseconds();
+}
+
+} // namespace
+
+GameNode::GameNode()
+    : m_Id(0), m_WorldWidth(640), m_WorldHeight(480), m_SpriteCount(0), m_MapCount(0),
+      m_VariableCount(0), m_SoundCount(0), m_StreamedSoundCount(0), m_MidiFileCount(0),
+      m_ParticleSystemCount(0), m_FrameStart(0), m_FrameEnd(0), m_Elapsed(0), m_TargetFPS(0),
+      m_TargetMS(0), m_CurrentFPS(0), m_LastFPSRefresh(0), m_FirstLoad(nullptr),
+      m_SecondLoad(nullptr), m_ExitFunction(nullptr), m_EndFunction(nullptr), m_ExitCalled(false),
+      m_QuitOnEscape(false), m_ShowScrollingBoundingBox(false), m_NetworkLevel(false), m_Port(1111),
+      m_FallbackLevel(0), m_PlayersNeeded(0),
+      m_MaxPlayers(0), m_SessionId{}, m_Reserved{513, 512, 1024, 1024, 128, 128, 512} {
+    FPStoMS(60);
+    InitFPS();
+}
+
+GameNode::~GameNode() {
+    delete localVariable;
+}
+
+const char* GameNode::ClassName() {
+    return "GameNode";
+}
+
+void GameNode::Name(const char* name) {
+    m_Name = name;
+}
+
+void GameNode::PaletteName(const char* name) {
+    m_PaletteName = name;
+}
+
+void GameNode::LevelFile(const char* path) {
+    m_LevelFile = path;
+}
+
+void GameNode::LoadFunctions(LevelFunction first, LevelFunction second) {
+    m_FirstLoad = first;
+    m_SecondLoad = second;
+}
+
+GameNode* GameNode::Search(char* name) {
+    GameNode* level = Game::Search(name);
+    if (!level) kiv::ReportUserError("GameNode* GameNode::Search(char *)", 22, name ? name : "");
+    return level;
+}
+
+bool GameNode::Add(Variable* v) {
+    if (!v) return false;
+    v->Id(++m_VariableCount);
+    m_Variables.add(v);
+    return true;
+}
+
+void GameNode::Reset() {
+    m_SpriteCount = m_MapCount = m_VariableCount = m_SoundCount = m_StreamedSoundCount =
+        m_MidiFileCount = m_ParticleSystemCount = 0;
+    m_QuitOnEscape = false;
+    m_Maps.del();
+    m_Variables.del();
+    m_Sounds.del();
+    m_StreamedSounds.del();
+    m_MidiFiles.del();
+    m_ParticleSystems.del();
+    m_ExitCalled = false;
+    InitFPS();
+    for (List& list : m_DisplayLists)
+        list.del();
+}
+
+void GameNode::Execute() {
+    if (pKeyboard) pKeyboard->Reset();
+    kiv::PaletteFileName = m_PaletteName;
+    kiv::LoadPalette();
+    if (!m_LevelFile.empty()) _LevelFile = new File(m_LevelFile, File::Reading);
+    if (m_FirstLoad) m_FirstLoad(this);
+    if (m_SecondLoad) m_SecondLoad(this);
+    delete _LevelFile;
+    _LevelFile = nullptr;
+    kiv::WaitingForPlayers = false;
+}
+
+void GameNode::GetNewVariableStates() {
+    for (node* n = m_Variables.Head(); !n->EOList(); n = n->Next()) {
+        auto* v = static_cast<Variable*>(n);
+        if (std::strcmp(v->Name(), "FPS") != 0) continue;
+        if (pKeyboard && pKeyboard->IsTriggered(DIK_F11)) v->Visible(!v->Visible());
+        std::uint32_t now = Now();
+        if (v->Visible() && now - m_LastFPSRefresh >= 100) {
+            m_LastFPSRefresh = now;
+            char text[64];
+            std::snprintf(text, sizeof text, "FPS = %0.2f", static_cast<double>(m_CurrentFPS));
+            *v = text;
+        }
+    }
+}
+
+void GameNode::StartTimer() {
+    m_FrameStart = Now();
+}
+
+void GameNode::EndTimer() {
+    m_FrameEnd = Now();
+    m_Elapsed = m_FrameEnd - m_FrameStart;
+}
+
+void GameNode::Idle() {
+    if (m_TargetMS == m_Elapsed) {
+        m_CurrentFPS = 1000.0f / static_cast<float>(m_TargetMS);
+    } else if (m_TargetMS < m_Elapsed) {
+        m_CurrentFPS = 1000.0f / static_cast<float>(m_Elapsed);
+    } else {
+        kiv::platform::Current().GetClock().WaitUntil(m_FrameEnd + (m_TargetMS - m_Elapsed));
+        m_CurrentFPS = 1000.0f / static_cast<float>(m_TargetMS);
+    }
+}
+
+void GameNode::FPStoMS(unsigned int fps) {
+    if (fps == 0) return;
+    m_TargetFPS = fps;
+    m_TargetMS = 1000 / fps;
+    m_CurrentFPS = static_cast<float>(fps);
+}
+
+void GameNode::InitFPS() {
+    auto* fps = new Variable("FPS = ");
+    fps->Name("FPS");
+    fps->Color(0x00F500);
+    fps->FontName("Impact");
+    fps->Visible(false);
+    fps->Weight(0);
+    fps->Width(6);
+    fps->Height(10.0f);
+    fps->Frame({kiv::ModeWidth / 2 - 75, 0, kiv::ModeWidth / 2 + 75, 40});
+    fps->LetterSpacing(2);
+    fps->DisplayType(Variable::RespectingWords);
+    Add(fps);
+}
+
+void GameNode::UpdateScreen() {
+    if (!kiv::GamePaused) kiv::PresentBackBuffer();
+}

@@ -1,0 +1,37 @@
+#include "platform/Cp1252.h"
+
+namespace kiv::platform {
+
+namespace {
+
+// Code page 1252 differs from Latin-1 only in 0x80..0x9F.
+constexpr std::uint16_t High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+std::uint32_t UnicodeFromCp1252(unsigned char c) {
+    return c >= 0x80 && c < 0xA0 ? High[c - 0x80] : c;
+}
+
+std::string Utf8FromCp1252(const char* text) {
+    std::string out;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); p && *p; ++p) {
+        std::uint32_t c = UnicodeFromCp1252(*p);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | c >> 6);
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | c >> 12);
+            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace kiv::platform

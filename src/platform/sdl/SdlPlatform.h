@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/FileInstanceLock.h"
+#include "platform/sdl/SdlDialogs.h"
+#include "platform/sdl/SteadyClock.h"
+
+#include <deque>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+namespace kiv::platform::sdl {
+
+class SdlPlatform;
+
+// The game window: the picture zoomed by a whole factor in a window, or centred and scaled
+// to the desktop in full screen.
+class SdlWindow : public Window {
+public:
+    explicit SdlWindow(SdlPlatform& owner) : platform(owner) {}
+    ~SdlWindow() override;
+
+    bool Create(const WindowSpec& spec) override;
+    void Destroy() override;
+    bool Exists() override { return window != nullptr; }
+    void SetTitle(const char* title) override;
+    void Show(bool visible) override;
+    void SetWindowed(bool windowed) override;
+    void ShowCursor(bool visible) override;
+    void InhibitScreenSaver(bool inhibit) override;
+    bool PollEvent(WindowEvent& event) override;
+    int DesktopDepth() override { return 0; }
+
+    void Queue(WindowEvent e) { events.push_back(e); }
+    SDL_Renderer* Renderer() { return renderer; }
+    SDL_Texture*& Texture() { return texture; }
+
+private:
+    void Place(bool windowed);
+
+    SdlPlatform& platform;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    WindowSpec spec;
+    std::deque<WindowEvent> events;
+};
+
+class SdlPresenter : public Presenter {
+public:
+    explicit SdlPresenter(SdlWindow& w) : window(w) {}
+    bool Present(const FrameView& frame) override;
+
+private:
+    SdlWindow& window;
+    int textureWidth = 0;
+    int textureHeight = 0;
+};
+
+// Keyboard events from the window's event queue, as DirectInput key codes.
+class SdlInput : public InputSource {
+public:
+    explicit SdlInput(SdlPlatform& owner) : platform(owner) {}
+    void Acquire() override { acquired = true; }
+    void Unacquire() override;
+    Status ReadKeys(KeyEvent* out, unsigned& count) override;
+    bool CapsLock() override;
+    bool NumLock() override;
+
+    void Queue(KeyEvent e);
+
+private:
+    SdlPlatform& platform;
+    std::deque<KeyEvent> keys;
+    bool acquired = false;
+};
+
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform();
+    ~SdlPlatform() override;
+
+    const char* Name() const override { return "sdl"; }
+    Clock& GetClock() override { return clock; }
+    Dialogs& GetDialogs() override { return dialogs; }
+    InstanceLock& GetInstanceLock() override { return lock; }
+    Window& GetWindow() override { return window; }
+    Presenter& GetPresenter() override { return presenter; }
+    InputSource& GetInput() override { return input; }
+    void StartPass(std::uint32_t) override {}
+
+    // Moves every pending system event to the window's or the keyboard's queue.
+    void Pump();
+
+private:
+    void Dispatch(const SDL_Event& e);
+
+    SteadyClock clock;
+    SdlDialogs dialogs;
+    FileInstanceLock lock;
+    SdlWindow window{*this};
+    SdlPresenter presenter{window};
+    SdlInput input{*this};
+};
+
+} // namespace kiv::platform::sdl

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <kiv/Kiv.h>
+
+#include "Scratch.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kiv::test {
+
+// A headless backend whose passes of the main loop can run test code, standing in for the
+// game logic that drives a real game.
+class HookedPlatform : public platform::headless::HeadlessPlatform {
+public:
+    void StartPass(std::uint32_t nextFrame) override {
+        HeadlessPlatform::StartPass(nextFrame);
+        if (onPass) onPass(nextFrame);
+    }
+    std::function<void(std::uint32_t)> onPass;
+};
+
+// What the game's callbacks and level functions reported, in order.
+std::vector<std::string>& GameLog();
+
+// The mode the game sets in its mode callback.
+struct GameMode {
+    int width = 320;
+    int height = 240;
+    int depth = 32;
+    bool windowed = true;
+    bool screenSaver = false;
+};
+
+// Runs KivMain with a small hand-made game of three levels ("Title", "World", "Bonus"):
+// level n + 1 has Id n + 1; the title level quits on Escape.
+class GameRun : public Scratch {
+protected:
+    void SetUp() override;
+    int Run(const char* commandLine = "");
+
+    static GameMode mode;
+    HookedPlatform* platform = nullptr;
+};
+
+} // namespace kiv::test
