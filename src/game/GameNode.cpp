@@ -28,10 +28,10 @@ GameNode::GameNode()
     : m_Id(0), m_WorldWidth(640), m_WorldHeight(480), m_SpriteCount(0), m_MapCount(0),
       m_VariableCount(0), m_SoundCount(0), m_StreamedSoundCount(0), m_MidiFileCount(0),
       m_ParticleSystemCount(0), m_FrameStart(0), m_FrameEnd(0), m_Elapsed(0), m_TargetFPS(0),
-      m_TargetMS(0), m_CurrentFPS(0), m_LastFPSRefresh(0), m_FirstLoad(nullptr),
-      m_SecondLoad(nullptr), m_ExitFunction(nullptr), m_EndFunction(nullptr), m_ExitCalled(false),
-      m_QuitOnEscape(false), m_ShowScrollingBoundingBox(false), m_NetworkLevel(false), m_Port(1111),
-      m_FallbackLevel(0), m_PlayersNeeded(0),
+      m_TargetMS(0), m_CurrentFPS(0), m_LastFPSRefresh(0), m_FPSVariable(nullptr),
+      m_FirstLoad(nullptr), m_SecondLoad(nullptr), m_ExitFunction(nullptr), m_EndFunction(nullptr),
+      m_ExitCalled(false), m_QuitOnEscape(false), m_ShowScrollingBoundingBox(false),
+      m_NetworkLevel(false), m_Port(1111), m_FallbackLevel(0), m_PlayersNeeded(0),
       m_MaxPlayers(0), m_SessionId{}, m_Reserved{513, 512, 1024, 1024, 128, 128, 512} {
     FPStoMS(60);
     InitFPS();
@@ -81,6 +81,7 @@ void GameNode::Reset() {
     m_QuitOnEscape = false;
     m_Maps.del();
     m_Variables.del();
+    m_FPSVariable = nullptr;
     m_Sounds.del();
     m_StreamedSounds.del();
     m_MidiFiles.del();
@@ -158,6 +159,7 @@ void GameNode::InitFPS() {
     fps->LetterSpacing(2);
     fps->DisplayType(Variable::RespectingWords);
     Add(fps);
+    m_FPSVariable = fps;
 }
 
 void GameNode::UpdateScreen() {

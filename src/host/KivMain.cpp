@@ -46,13 +46,13 @@ void ChooseBackend(const RuntimeOptions& options) {
 }
 
 bool CreateMainWindow(const RuntimeOptions& options) {
-    platform::WindowSpec spec;
-    spec.width = ModeWidth;
-    spec.height = ModeHeight;
-    spec.windowed = _IsWindowed;
-    spec.scale = options.scale;
+    platform::WindowSpec shape;
+    shape.width = ModeWidth;
+    shape.height = ModeHeight;
+    shape.windowed = _IsWindowed;
+    shape.scale = options.scale;
     platform::Window& window = platform::Current().GetWindow();
-    if (!window.Create(spec)) return false;
+    if (!window.Create(shape)) return false;
     _Ghwnd = &window;
     window.ShowCursor(_IsWindowed);
     window.InhibitScreenSaver(true);

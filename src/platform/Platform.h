@@ -94,7 +94,7 @@ struct WindowSpec {
 class Window {
 public:
     virtual ~Window() = default;
-    virtual bool Create(const WindowSpec& spec) = 0;
+    virtual bool Create(const WindowSpec& shape) = 0;
     virtual void Destroy() = 0;
     virtual bool Exists() = 0;
     virtual void SetTitle(const char* title) = 0;

@@ -1,5 +1,7 @@
 #include "GameRun.h"
 
+#include "testgame/TestLevels.h"
+
 #include <cstring>
 
 namespace kiv::test {
@@ -17,36 +19,14 @@ void Say(const std::string& what) {
     GameLog().push_back(what);
 }
 
-void Load(GameNode* level) {
-    Say(std::string("load ") + level->Name());
-    level->QuitOnEscape(level->Id() == 1);
-}
-void Exit(GameNode* level) {
-    Say(std::string("exit ") + level->Name());
-}
-void End(GameNode* level) {
-    Say(std::string("end ") + level->Name());
-}
-
-void AddLevels() {
-    const char* names[] = {"Title", "World", "Bonus"};
-    for (int i = 0; i < 3; ++i) {
-        auto* level = new GameNode;
-        level->Id(i + 1);
-        level->Name(names[i]);
-        level->LoadFunctions(Load, nullptr);
-        level->ExitFunction(Exit);
-        level->EndFunction(End);
-        myGame->Add(level);
-    }
-}
-
 } // namespace
 
 void GameRun::SetUp() {
     Scratch::SetUp();
     platform = static_cast<HookedPlatform*>(&platform::Install(std::make_unique<HookedPlatform>()));
     GameLog().clear();
+    testgame::report = Say;
+    testgame::whileLoading = nullptr;
     mode = GameMode();
     SetDataPathP = [] { Say("SetDataPath"); };
     LoadGameFileP = [] { Say("LoadGameFile"); };
@@ -59,7 +39,7 @@ void GameRun::SetUp() {
     BuildLogicP = [] { Say("BuildLogic"); };
     KivP = [] {
         Say("Kiv");
-        AddLevels();
+        testgame::AddLevels();
     };
     OnGameStartP = [] { Say("GameStart"); };
     OnGameEndP = [] { Say("GameEnd"); };

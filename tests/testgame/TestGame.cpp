@@ -1,21 +1,20 @@
 // A small game made by hand through the exported interface, for the tests that run a real
-// game executable: three levels whose functions report what happens on standard output.
+// game executable: the three test levels, reporting on standard output.
 //
-//   KIV_TEST_XSHOT=FILE   level 0 photographs the X display into FILE while it loads
-//   KIV_TEST_END_IN_LOAD  level 0 ends the game while it loads (its "Loading ..." frame is
-//                         then the last frame shown)
-#include <kiv/Kiv.h>
+//   KIV_TEST_XSHOT=FILE   the title level photographs the X display into FILE while it loads
+//   KIV_TEST_END_IN_LOAD  the title level ends the game while it loads (its "Loading ..."
+//                         frame is then the last frame shown)
+#include "TestLevels.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <thread>
 
 namespace {
 
-void Say(const char* what, const char* level = nullptr) {
-    std::printf(level ? "%s %s\n" : "%s\n", what, level);
+void Say(const std::string& what) {
+    std::printf("%s\n", what.c_str());
     std::fflush(stdout);
 }
 
@@ -25,37 +24,17 @@ void PhotographDisplay(const char* file) {
     if (std::system(command.c_str()) != 0) Say("photograph failed");
 }
 
-void Load(GameNode* level) {
-    Say("load", level->Name());
-    level->QuitOnEscape(level->Id() == 1);
+void WhileLoading(GameNode* level) {
     if (level->Id() != 1) return;
     if (const char* file = std::getenv("KIV_TEST_XSHOT")) PhotographDisplay(file);
     if (std::getenv("KIV_TEST_END_IN_LOAD")) myGame->EndGame();
 }
 
-void Exit(GameNode* level) {
-    Say("exit", level->Name());
-}
-void End(GameNode* level) {
-    Say("end", level->Name());
-}
-
-void AddLevels() {
-    const char* names[] = {"Title", "World", "Bonus"};
-    for (int i = 0; i < 3; ++i) {
-        auto* level = new GameNode;
-        level->Id(i + 1);
-        level->Name(names[i]);
-        level->LoadFunctions(Load, nullptr);
-        level->ExitFunction(Exit);
-        level->EndFunction(End);
-        myGame->Add(level);
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+    testgame::report = Say;
+    testgame::whileLoading = WhileLoading;
     SetDataPathP = [] { Say("SetDataPath"); };
     LoadGameFileP = [] { Say("LoadGameFile"); };
     ModeP = [] {
@@ -67,11 +46,11 @@ int main(int argc, char** argv) {
     BuildLogicP = [] { Say("BuildLogic"); };
     KivP = [] {
         Say("Kiv");
-        AddLevels();
+        testgame::AddLevels();
     };
     OnGameStartP = [] { Say("GameStart"); };
     OnGameEndP = [] { Say("GameEnd"); };
     int code = KivMain(nullptr, nullptr, KivCommandLine(argc, argv), 1);
-    Say("exit code", std::to_string(code).c_str());
+    Say("exit code " + std::to_string(code));
     return code;
 }

@@ -97,6 +97,8 @@ private:
     unsigned int m_TargetMS;
     float m_CurrentFPS;
     unsigned int m_LastFPSRefresh;
+    // The variable that shows the frame rate (F11); it lives in the variable list.
+    Variable* m_FPSVariable;
 
     LevelFunction m_FirstLoad;
     LevelFunction m_SecondLoad;

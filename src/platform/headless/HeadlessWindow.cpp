@@ -4,7 +4,7 @@ namespace kiv::platform::headless {
 
 bool HeadlessWindow::Create(const WindowSpec& s) {
     if (refuseCreation) return false;
-    spec = s;
+    shape = s;
     title = s.title ? s.title : "";
     windowed = s.windowed;
     exists = true;

@@ -10,7 +10,7 @@ namespace kiv::platform::headless {
 // A window that exists only as state: its events come from the input script or from tests.
 class HeadlessWindow : public Window {
 public:
-    bool Create(const WindowSpec& spec) override;
+    bool Create(const WindowSpec& shape) override;
     void Destroy() override { exists = false; }
     bool Exists() override { return exists; }
     void SetTitle(const char* t) override { title = t ? t : ""; }
@@ -29,7 +29,7 @@ public:
     bool cursorVisible = true;
     bool screenSaverInhibited = false;
     std::string title;
-    WindowSpec spec;
+    WindowSpec shape;
     // Simulated desktop depth for windowed start-up checks; 0 accepts every depth.
     int desktopDepth = 0;
     // When set, Create fails (a window system that refuses the window).

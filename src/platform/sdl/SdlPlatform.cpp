@@ -14,7 +14,7 @@ SdlWindow::~SdlWindow() {
 }
 
 bool SdlWindow::Create(const WindowSpec& s) {
-    spec = s;
+    shape = s;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     Uint32 flags = s.windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
     window = SDL_CreateWindow(s.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, s.width,
@@ -36,12 +36,12 @@ bool SdlWindow::Create(const WindowSpec& s) {
 void SdlWindow::Place(bool windowed) {
     SDL_RenderSetIntegerScale(renderer, windowed ? SDL_TRUE : SDL_FALSE);
     if (!windowed) return;
-    int scale = spec.scale;
+    int scale = shape.scale;
     SDL_Rect usable;
     if (scale <= 0 && SDL_GetDisplayUsableBounds(0, &usable) == 0)
-        scale = std::min(usable.w / std::max(spec.width, 1), usable.h / std::max(spec.height, 1));
+        scale = std::min(usable.w / std::max(shape.width, 1), usable.h / std::max(shape.height, 1));
     scale = std::max(scale, 1);
-    SDL_SetWindowSize(window, spec.width * scale, spec.height * scale);
+    SDL_SetWindowSize(window, shape.width * scale, shape.height * scale);
     SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
 }
 

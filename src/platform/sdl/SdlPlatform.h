@@ -22,7 +22,7 @@ public:
     explicit SdlWindow(SdlPlatform& owner) : platform(owner) {}
     ~SdlWindow() override;
 
-    bool Create(const WindowSpec& spec) override;
+    bool Create(const WindowSpec& shape) override;
     void Destroy() override;
     bool Exists() override { return window != nullptr; }
     void SetTitle(const char* title) override;
@@ -44,7 +44,7 @@ private:
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
-    WindowSpec spec;
+    WindowSpec shape;
     std::deque<WindowEvent> events;
 };
 
