@@ -6,6 +6,9 @@
 
 class Variable;
 class GameNode;
+class Sound;
+class StreamedSound;
+class MidiFile;
 
 // The functions of the game executable that load, leave and end a level.
 typedef void (*LevelFunction)(GameNode*);
@@ -48,6 +51,20 @@ public:
     static GameNode* Search(char* name);
 
     bool Add(Variable* v);
+    bool Add(Sound* s);
+    bool Add(StreamedSound* s);
+    bool Add(MidiFile* m);
+
+    // Sound helpers: a "WAVE" ("midi") resource of the game named by the file, else the file
+    // in the sound effects' (music) folder; user errors 24, 25, 26 when there is neither.
+    bool AddSFX(char* name, char* file, bool flag, int count);
+    bool AddMusic(char* name, char* file, bool flag);
+    bool AddMidiFile(char* name, char* file, bool flag);
+    void PlaySFX(const char* name);
+    void PlayMusic(const char* name);
+    void StopMusic(const char* name);
+    void PlayMidiFile(const char* name);
+    void StopMidiFile(const char* name);
 
     // Starts the level: reads its level file through its load functions.
     void Execute();
@@ -67,6 +84,9 @@ public:
     List& Maps() { return m_Maps; }
     List& DisplayList(int i) { return m_DisplayLists[i]; }
     List& Variables() { return m_Variables; }
+    List& Sounds() { return m_Sounds; }
+    List& StreamedSounds() { return m_StreamedSounds; }
+    List& MidiFiles() { return m_MidiFiles; }
 
     // Empties the level at a switch away from it, keeping what identifies and loads it.
     void Reset();
