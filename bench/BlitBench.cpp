@@ -88,7 +88,8 @@ SDL_Surface* ToSdl(const Surface& s) {
         s.Format().bitsPerPixel == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_XRGB8888;
     SDL_Surface* out =
         SDL_CreateRGBSurfaceWithFormat(0, s.Width(), s.Height(), s.Format().bitsPerPixel, format);
-    if (!out) return nullptr;
+    if (!out)
+        return nullptr;
     for (int y = 0; y < s.Height(); ++y)
         std::memcpy(static_cast<std::uint8_t*>(out->pixels) + y * out->pitch, s.Row(y),
                     static_cast<size_t>(s.Width()) * s.Format().BytesPerPixel());

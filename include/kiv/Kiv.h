@@ -3,7 +3,6 @@
 // Everything a game executable needs from KivCore.
 
 #include <kiv/Export.h>
-
 #include <kiv/base/Console.h>
 #include <kiv/base/Handle.h>
 #include <kiv/base/List.h>
@@ -13,15 +12,38 @@
 #include <kiv/base/Types.h>
 #include <kiv/base/UserError.h>
 #include <kiv/base/node.h>
+#include <kiv/data/Builders.h>
 #include <kiv/data/CREATE.h>
 #include <kiv/data/File.h>
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GeometricsDrawn.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/graphics/Screen.h>
+#include <kiv/graphics/ViewPort.h>
 #include <kiv/host/Host.h>
 #include <kiv/host/Resources.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/DirectInput.h>
+#include <kiv/input/KeyEntry.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/logic/Alarm.h>
+#include <kiv/logic/Behavior.h>
+#include <kiv/logic/Bnode.h>
+#include <kiv/logic/Edge.h>
+#include <kiv/logic/PathStateMachine.h>
+#include <kiv/logic/State.h>
+#include <kiv/logic/StateMachine.h>
+#include <kiv/logic/StateMachineTraverser.h>
+#include <kiv/logic/Timer.h>
+#include <kiv/sound/MidiFile.h>
+#include <kiv/sound/Sound.h>
+#include <kiv/sound/SoundBase.h>
+#include <kiv/sound/SoundCard.h>
+#include <kiv/sound/StreamedSound.h>
+#include <kiv/sprites/CollisionCircle.h>
+#include <kiv/sprites/CollisionData.h>
+#include <kiv/sprites/CollisionSegment.h>
+#include <kiv/sprites/MovementPattern.h>
 #include <kiv/variables/Variable.h>

@@ -12,7 +12,7 @@
 void FatalError(const char* format, ...) {
     static bool exiting = false;
     if (exiting) // a fault while tearing down: nothing is left to save
-        std::_Exit(0);
+        kiv::platform::ExitProcess(0);
     exiting = true;
 
     char text[512];
@@ -23,8 +23,9 @@ void FatalError(const char* format, ...) {
 
     kiv::platform::Current().GetDialogs().MessageBox(text, "Exit error.",
                                                      kiv::platform::MbIconError);
-    if (pConsole) pConsole->Print("%s", text);
+    if (pConsole)
+        pConsole->Print("%s", text);
     kiv::TearDown();
-    std::fflush(nullptr);
-    std::_Exit(0);
+    exiting = false;
+    kiv::platform::ExitProcess(0);
 }

@@ -12,7 +12,8 @@ List::List(const List& other) : List() {
 }
 
 List& List::operator=(const List& other) {
-    if (&other == this) return *this;
+    if (&other == this)
+        return *this;
     del();
     for (node* n = other.head; !n->EOList(); n = n->next)
         add(n->Clone(), sentinel);
@@ -33,7 +34,8 @@ void List::add(node* n) {
 }
 
 void List::add(node* n, node* before) {
-    if (!n || !before) return;
+    if (!n || !before)
+        return;
     n->next = before;
     n->previous = before->previous;
     if (before == head) {
@@ -47,7 +49,8 @@ void List::add(node* n, node* before) {
 }
 
 void List::remove(node* n) {
-    if (!n || n == sentinel) return;
+    if (!n || n == sentinel)
+        return;
     if (n == head) {
         head = n->next;
         n->next->previous = sentinel;
@@ -61,7 +64,8 @@ void List::remove(node* n) {
 }
 
 void List::del(node* n) {
-    if (!n || n == sentinel) return;
+    if (!n || n == sentinel)
+        return;
     remove(n);
     delete n;
 }
@@ -87,6 +91,7 @@ void List::Load(File& file) {
         file.Read(object);
         // A node can be linked into one list only: a record that names an object twice
         // (or an object already listed elsewhere) must not tie the list into a loop.
-        if (object && !object->next) add(object);
+        if (object && !object->next)
+            add(object);
     }
 }

@@ -58,7 +58,8 @@ MemoryPool::~MemoryPool() {
 
 void* MemoryPool::Alloc() {
     if (!pool->freeList) {
-        if (pool->fixed && pool->chunks) return nullptr;
+        if (pool->fixed && pool->chunks)
+            return nullptr;
         pool->AddChunk();
     }
     unsigned char* block = pool->freeList;
@@ -67,7 +68,8 @@ void* MemoryPool::Alloc() {
 }
 
 void MemoryPool::Free(void* block) {
-    if (!block) return;
+    if (!block)
+        return;
     auto* b = static_cast<unsigned char*>(block);
     Record::SetLink(b, pool->freeList);
     pool->freeList = b;

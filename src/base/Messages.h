@@ -16,3 +16,10 @@ namespace kiv {
 void ReportUserError(const char* function, int index, ...);
 
 } // namespace kiv
+
+namespace kiv {
+
+// The same, for a fault the game cannot run past: the report goes through the fatal exit.
+[[noreturn]] void ExitWithUserError(const char* function, int index, ...);
+
+} // namespace kiv

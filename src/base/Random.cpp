@@ -44,7 +44,8 @@ float Random::Next() {
         idum = (idum != INT_MIN && -idum >= 1) ? -idum : 1;
         for (int j = TableSize + 7; j >= 0; --j) {
             idum = Advance(idum);
-            if (j < TableSize) iv[j] = idum;
+            if (j < TableSize)
+                iv[j] = idum;
         }
         iy = iv[0];
     }
@@ -77,7 +78,8 @@ void Random::Load(File& file) {
     bool valid = iy >= 0;
     for (int v : iv)
         valid = valid && v >= 0;
-    if (!valid) iy = 0;
+    if (!valid)
+        iy = 0;
 }
 
 const char* Random::ClassName() {

@@ -8,13 +8,15 @@ String::String() : buffer(new char[1]) {
 }
 
 String::String(const char* text) : String() {
-    if (text) set(text, static_cast<int>(std::strlen(text)));
+    if (text)
+        set(text, static_cast<int>(std::strlen(text)));
 }
 
 String::String(const String& other) : String(other.buffer) {}
 
 String& String::operator=(const String& other) {
-    if (&other != this) set(other.buffer, other.length());
+    if (&other != this)
+        set(other.buffer, other.length());
     return *this;
 }
 
@@ -23,7 +25,8 @@ String::~String() {
 }
 
 void String::reserve(int n) {
-    if (n <= length()) return;
+    if (n <= length())
+        return;
     char* grown = new char[n + 1];
     delete[] buffer;
     buffer = grown;
@@ -65,13 +68,15 @@ void String::assign(const char* s, int n) {
 void String::Save(File& file) {
     int n = length();
     file.Write(n);
-    if (n > 0) file.Write(buffer, n);
+    if (n > 0)
+        file.Write(buffer, n);
 }
 
 void String::Load(File& file) {
     int n = 0;
     file.Read(n);
-    if (n == 0) return;
+    if (n == 0)
+        return;
     file.Require(n);
     reserve(n);
     file.Read(buffer, n);

@@ -35,11 +35,16 @@ std::array<Labelled, 6> Context(const UserError& e) {
 }
 
 UserError::ErrorList& ListFor(const char* type) {
-    if (std::strcmp(type, "Sprite") == 0) return UserError::SpritesErrors;
-    if (std::strcmp(type, "Variable") == 0) return UserError::VariablesErrors;
-    if (std::strcmp(type, "Map") == 0) return UserError::MapsErrors;
-    if (std::strcmp(type, "Alarm") == 0) return UserError::AlarmsErrors;
-    if (std::strcmp(type, "Game") == 0) return UserError::GameErrors;
+    if (std::strcmp(type, "Sprite") == 0)
+        return UserError::SpritesErrors;
+    if (std::strcmp(type, "Variable") == 0)
+        return UserError::VariablesErrors;
+    if (std::strcmp(type, "Map") == 0)
+        return UserError::MapsErrors;
+    if (std::strcmp(type, "Alarm") == 0)
+        return UserError::AlarmsErrors;
+    if (std::strcmp(type, "Game") == 0)
+        return UserError::GameErrors;
     return UserError::Errors;
 }
 
@@ -85,17 +90,21 @@ bool UserError::operator==(const UserError& o) const {
 void UserError::Print() {
     ErrorList& reported = ListFor(objectType);
     for (const UserError& e : reported)
-        if (e == *this) return;
-    if (reported.size() == reported.capacity()) reported.reserve(reported.size() + 10);
+        if (e == *this)
+            return;
+    if (reported.size() == reported.capacity())
+        reported.reserve(reported.size() + 10);
     reported.push_back(*this);
 
     Out("User Error :\n");
     for (const Labelled& f : Context(*this))
-        if (f.text[0]) Out("%s%s\n", f.label, f.text);
+        if (f.text[0])
+            Out("%s%s\n", f.label, f.text);
     Out("Target Function : %s\n", targetFunction);
     Out("Error Message : %s\n", errorMessage);
     Out("\n");
-    if (pConsole) pConsole->Show(true);
+    if (pConsole)
+        pConsole->Show(true);
 }
 
 void UserError::ExitMessage() {
@@ -106,7 +115,8 @@ void UserError::ExitMessage() {
             n += std::snprintf(text + n, sizeof text - n, "%s%s%s", label, value, end);
     };
     for (const Labelled& f : Context(*this))
-        if (f.text[0]) append(f.label, f.text, "\n");
+        if (f.text[0])
+            append(f.label, f.text, "\n");
     append("Target Function : ", targetFunction, "\n");
     append("Error Message : ", errorMessage, "");
     FatalError("%s", text);
@@ -114,11 +124,28 @@ void UserError::ExitMessage() {
 
 namespace kiv {
 
-void ReportUserError(const char* function, int index, ...) {
+namespace {
+
+// Fills the library's part of the shared record: the failing operation and the message.
+void Fill(const char* function, int index, va_list args) {
     Copy(_UE.targetFunction, function);
+    std::vsnprintf(_UE.errorMessage, sizeof _UE.errorMessage, Message(index), args);
+}
+
+} // namespace
+
+void ExitWithUserError(const char* function, int index, ...) {
     va_list args;
     va_start(args, index);
-    std::vsnprintf(_UE.errorMessage, sizeof _UE.errorMessage, Message(index), args);
+    Fill(function, index, args);
+    va_end(args);
+    _UE.ExitMessage();
+}
+
+void ReportUserError(const char* function, int index, ...) {
+    va_list args;
+    va_start(args, index);
+    Fill(function, index, args);
     va_end(args);
     _UE.Print();
 }

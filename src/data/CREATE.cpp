@@ -21,8 +21,10 @@ CREATE::CREATE(const char* className, Factory f) : name(className), factory(f) {
 }
 
 CREATE::Factory CREATE::Find(const char* className) {
-    if (!className) return nullptr;
+    if (!className)
+        return nullptr;
     for (const CREATE* c : Registry())
-        if (c->name == className) return c->factory;
+        if (c->name == className)
+            return c->factory;
     return nullptr;
 }

@@ -40,12 +40,14 @@ File::File(const char* name, Mode mode)
     reading = mode == Reading;
     std::string path = kiv::platform::LocalPath(name);
     stream = std::fopen(path.c_str(), reading ? "rb" : "wb");
-    if (!stream) FatalError(kiv::Message(reading ? 104 : 105), fileName.operator const char*());
+    if (!stream)
+        FatalError(kiv::Message(reading ? 104 : 105), fileName.operator const char*());
     size = Size();
 }
 
 File::~File() {
-    if (stream) std::fclose(stream);
+    if (stream)
+        std::fclose(stream);
     delete objects;
 }
 
@@ -54,7 +56,8 @@ const char* File::Name() const {
 }
 
 long File::Size() {
-    if (fromResource) return size;
+    if (fromResource)
+        return size;
     long here = std::ftell(stream);
     std::fseek(stream, 0, SEEK_END);
     long end = std::ftell(stream);
@@ -87,7 +90,8 @@ bool File::EndOfFile() {
 
 void File::Require(long n) {
     long position = Position();
-    if (n < 0 || position < 0 || n > Size() - position) Truncated();
+    if (n < 0 || position < 0 || n > Size() - position)
+        Truncated();
 }
 
 void File::Truncated() {
@@ -95,13 +99,16 @@ void File::Truncated() {
 }
 
 void File::Write(const void* data, int n) {
-    if (stream && !reading && n > 0) std::fwrite(data, 1, static_cast<size_t>(n), stream);
+    if (stream && !reading && n > 0)
+        std::fwrite(data, 1, static_cast<size_t>(n), stream);
 }
 
 void File::Read(void* data, int n) {
-    if (n <= 0) return;
+    if (n <= 0)
+        return;
     if (fromResource) {
-        if (resourcePosition < 0 || n > size - resourcePosition) Truncated();
+        if (resourcePosition < 0 || n > size - resourcePosition)
+            Truncated();
         std::memcpy(data, resourceData + resourcePosition, static_cast<size_t>(n));
         resourcePosition += n;
     } else if (std::fread(data, 1, static_cast<size_t>(n), stream) != static_cast<size_t>(n)) {
@@ -247,12 +254,25 @@ void File::Write(node* object) {
 }
 
 void File::Read(node*& object) {
+    ReadReference(object);
+}
+
+void File::Discard(node* object) {
+    if (!object)
+        return;
+    for (auto& entry : objects->byNumber)
+        if (entry.second == object)
+            entry.second = nullptr;
+    delete object;
+}
+
+bool File::ReadReference(node*& object) {
     long start = Position();
     int first = 0;
     Read(first);
     if (first == 0) {
         object = nullptr;
-        return;
+        return false;
     }
     SeekBegin(start);
     char field[ClassNameField];
@@ -263,14 +283,17 @@ void File::Read(node*& object) {
     auto known = objects->byNumber.find(number);
     if (known != objects->byNumber.end()) {
         object = known->second;
-        return;
+        return false;
     }
     object = CreateObject(field);
     objects->byNumber.emplace(number, object);
-    if (!object) return;
-    if (++depth > MaxNesting) Truncated();
+    if (!object)
+        return false;
+    if (++depth > MaxNesting)
+        Truncated();
     object->Load(*this);
     --depth;
+    return true;
 }
 
 node* CreateObject(const char* className) {

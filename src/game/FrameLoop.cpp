@@ -3,6 +3,8 @@
 #include <kiv/base/Console.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/Map.h>
+#include <kiv/logic/Alarm.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
@@ -18,8 +20,10 @@ namespace {
 // Screen saver: any key ends the game, as it does for savers on systems without a
 // separate saver password service. A preview ignores input, function keys included.
 bool WakeUp() {
-    if (!_IsScreenSaver || !pKeyboard || pKeyboard->Nothing()) return false;
-    if (!_IsWindowed) myGame->EndGame();
+    if (!_IsScreenSaver || !pKeyboard || pKeyboard->Nothing())
+        return false;
+    if (!_IsWindowed)
+        myGame->EndGame();
     return true;
 }
 
@@ -55,17 +59,36 @@ const HotKey HotKeys[] = {
     {DIK_ESCAPE, QuitsOnEscape, [] { myGame->EndGame(); }},
     {DIK_F9, Always,
      [] {
-         if (pConsole) pConsole->Show(!pConsole->Show());
+         if (pConsole)
+             pConsole->Show(!pConsole->Show());
      }},
 };
+
+// Each map in list order: a paused map is drawn without its logic, an unused one skipped.
+void DrawMaps() {
+    for (node* n = gNode->Maps().Head(); !n->EOList(); n = n->Next()) {
+        auto* map = static_cast<Map*>(n);
+        if (!map->Pause()) {
+            if (map->Unused())
+                continue;
+            map->GetBehavior().Update(map);
+        }
+        map->DisplayMap();
+        for (node* a = map->Alarms().Head(); !a->EOList(); a = a->Next())
+            if (static_cast<Alarm*>(a)->ShowCollision())
+                static_cast<Alarm*>(a)->ShowAlarmCollision(map);
+    }
+}
 
 } // namespace
 
 void HandleHotKeys() {
-    if (WakeUp() || !pKeyboard) return;
+    if (WakeUp() || !pKeyboard)
+        return;
     for (const HotKey& k : HotKeys) {
         if (pKeyboard->IsTriggered(k.key)) {
-            if (k.allowed()) k.action();
+            if (k.allowed())
+                k.action();
             return;
         }
     }
@@ -79,10 +102,18 @@ void RunFrame() {
     }
     HandleHotKeys();
     if (!GamePaused && !WaitingForPlayers) {
+        myGame->GetBehavior().Update(myGame);
+        gNode->GetBehavior().Update(gNode);
         gNode->GetNewVariableStates();
-        if (gNode->Maps().Count() == 0) ClearBackBuffer();
+        if (gNode->Maps().Count() == 0)
+            ClearBackBuffer();
+        DrawMaps();
     }
-    if (!myGame->LevelChangePending()) gNode->UpdateScreen();
+    if (!WaitingForPlayers && gNode->ShowScrollingBoundingBox())
+        gNode->GetViewPort().DisplayBB();
+    if (!myGame->LevelChangePending())
+        gNode->UpdateScreen();
+    gNode->GetViewPort().Commit();
 }
 
 } // namespace kiv

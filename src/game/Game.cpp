@@ -3,6 +3,7 @@
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
 
+#include "base/LocalVariables.h"
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
 #include "platform/Platform.h"
@@ -12,7 +13,7 @@ Game* myGame = nullptr;
 Game::Game()
     : showCursor(false), recording(false), replaying(false), navigatingHistory(false),
       historyCursor(-1), levelNumber(0), previousLevelNumber(-1), levelChangePending(true),
-      switchedBefore(false) {
+      switchedBefore(false), localVariableIndex(-1) {
     history.reserve(10);
 }
 
@@ -26,7 +27,8 @@ List& Game::Levels() {
 }
 
 void Game::Name(const char* n) {
-    if (n) name = n;
+    if (n)
+        name = n;
 }
 
 void Game::Title(const char* title) {
@@ -66,19 +68,23 @@ const char* Game::LevelName() {
 
 GameNode* Game::Search(int n) {
     for (node* l = Levels().Head(); !l->EOList(); l = l->Next())
-        if (static_cast<GameNode*>(l)->Id() == n + 1) return static_cast<GameNode*>(l);
+        if (static_cast<GameNode*>(l)->Id() == n + 1)
+            return static_cast<GameNode*>(l);
     return nullptr;
 }
 
 GameNode* Game::Search(const char* n) {
     for (node* l = Levels().Head(); n && !l->EOList(); l = l->Next())
-        if (static_cast<GameNode*>(l)->m_Name == n) return static_cast<GameNode*>(l);
+        if (static_cast<GameNode*>(l)->m_Name == n)
+            return static_cast<GameNode*>(l);
     return nullptr;
 }
 
 GameNode* Game::Add(GameNode* level) {
-    if (!level) return nullptr;
-    if (GameNode* existing = Search(level->Id() - 1)) return existing;
+    if (!level)
+        return nullptr;
+    if (GameNode* existing = Search(level->Id() - 1))
+        return existing;
     Levels().add(level, Levels().Sentinel());
     return level;
 }
@@ -88,26 +94,31 @@ void Game::EndGame() {
 }
 
 void Game::NextLevel() {
-    if (gNode && gNode->Id() < Levels().Count()) LevelNumber(gNode->Id());
+    if (gNode && gNode->Id() < Levels().Count())
+        LevelNumber(gNode->Id());
 }
 
 void Game::PreviousLevel() {
-    if (gNode && gNode->Id() > 1) LevelNumber(gNode->Id() - 2);
+    if (gNode && gNode->Id() > 1)
+        LevelNumber(gNode->Id() - 2);
 }
 
 void Game::RestartLevel() {
-    if (gNode) LevelNumber(gNode->Id() - 1);
+    if (gNode)
+        LevelNumber(gNode->Id() - 1);
 }
 
 void Game::BackwardLevel() {
-    if (historyCursor < 1) return;
+    if (historyCursor < 1)
+        return;
     navigatingHistory = true;
     LevelNumber(history[historyCursor - 1]);
     --historyCursor;
 }
 
 void Game::ForwardLevel() {
-    if (historyCursor + 1 >= static_cast<int>(history.size())) return;
+    if (historyCursor + 1 >= static_cast<int>(history.size()))
+        return;
     navigatingHistory = true;
     LevelNumber(history[historyCursor + 1]);
     ++historyCursor;
@@ -126,7 +137,8 @@ bool Game::IsFullScreen() {
 }
 
 void Game::SwitchLevel() {
-    if (switchedBefore && gNode && gNode->m_EndFunction) gNode->m_EndFunction(gNode);
+    if (switchedBefore && gNode && gNode->m_EndFunction)
+        gNode->m_EndFunction(gNode);
     switchedBefore = true;
     kiv::ShowLoading = true;
     if (gNode) {
@@ -138,7 +150,8 @@ void Game::SwitchLevel() {
     if (!navigatingHistory) {
         history.resize(static_cast<size_t>(historyCursor + 1));
         if (levelNumber != previousLevelNumber) {
-            if (history.size() == history.capacity()) history.reserve(history.size() + 10);
+            if (history.size() == history.capacity())
+                history.reserve(history.size() + 10);
             history.push_back(levelNumber);
             ++historyCursor;
         }
@@ -147,7 +160,44 @@ void Game::SwitchLevel() {
 
     gNode = Search(levelNumber);
     ShowCursor(false);
-    if (gNode) gNode->Execute();
-    if (pKeyboard) pKeyboard->Reset();
+    if (gNode)
+        gNode->Execute();
+    if (pKeyboard)
+        pKeyboard->Reset();
     kiv::ShowLoading = false;
+}
+
+int Game::ViewportWidth() {
+    return gNode ? static_cast<int>(gNode->GetViewPort().Width()) : 0;
+}
+
+int Game::ViewportHeight() {
+    return gNode ? static_cast<int>(gNode->GetViewPort().Height()) : 0;
+}
+
+void Game::ViewPortPosition(unsigned int x, unsigned int y, bool moveMainCharacter) {
+    if (!gNode)
+        return;
+    ViewPort& v = gNode->GetViewPort();
+    v.Offset(static_cast<float>(x) - v.WorldXPos(), static_cast<float>(y) - v.WorldYPos(),
+             moveMainCharacter);
+}
+
+int Game::ViewPortPositionX() {
+    return gNode ? static_cast<int>(gNode->GetViewPort().WorldXPos()) : 0;
+}
+
+int Game::ViewPortPositionY() {
+    return gNode ? static_cast<int>(gNode->GetViewPort().WorldYPos()) : 0;
+}
+
+void Game::AddLocalVariable(unsigned int index) {
+    if (!kiv::AddLocalVariable(localVariable, index))
+        kiv::ReportUserError("void Game::AddLocalVariable(unsigned int index)", 1, index);
+    else
+        localVariableIndex = static_cast<int>(index);
+}
+
+Behavior& Game::GetCurrentLevelBehavior() {
+    return gNode ? gNode->GetBehavior() : behavior;
 }

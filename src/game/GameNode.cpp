@@ -2,10 +2,12 @@
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/variables/Variable.h>
 
+#include "base/LocalVariables.h"
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
@@ -27,11 +29,12 @@ std::uint32_t Now() {
 GameNode::GameNode()
     : m_Id(0), m_WorldWidth(640), m_WorldHeight(480), m_SpriteCount(0), m_MapCount(0),
       m_VariableCount(0), m_SoundCount(0), m_StreamedSoundCount(0), m_MidiFileCount(0),
-      m_ParticleSystemCount(0), m_FrameStart(0), m_FrameEnd(0), m_Elapsed(0), m_TargetFPS(0),
-      m_TargetMS(0), m_CurrentFPS(0), m_LastFPSRefresh(0), m_FPSVariable(nullptr),
-      m_FirstLoad(nullptr), m_SecondLoad(nullptr), m_ExitFunction(nullptr), m_EndFunction(nullptr),
-      m_ExitCalled(false), m_QuitOnEscape(false), m_ShowScrollingBoundingBox(false),
-      m_NetworkLevel(false), m_Port(1111), m_FallbackLevel(0), m_PlayersNeeded(0),
+      m_ParticleSystemCount(0), m_LocalVariableIndex(-1), m_FrameStart(0), m_FrameEnd(0),
+      m_Elapsed(0), m_TargetFPS(0), m_TargetMS(0), m_CurrentFPS(0), m_LastFPSRefresh(0),
+      m_FPSVariable(nullptr), m_FirstLoad(nullptr), m_SecondLoad(nullptr), m_ExitFunction(nullptr),
+      m_EndFunction(nullptr), m_ExitCalled(false), m_QuitOnEscape(false),
+      m_ShowScrollingBoundingBox(false), m_NetworkLevel(false), m_Port(1111), m_FallbackLevel(0),
+      m_PlayersNeeded(0),
       m_MaxPlayers(0), m_SessionId{}, m_Reserved{513, 512, 1024, 1024, 128, 128, 512} {
     FPStoMS(60);
     InitFPS();
@@ -64,18 +67,55 @@ void GameNode::LoadFunctions(LevelFunction first, LevelFunction second) {
 
 GameNode* GameNode::Search(char* name) {
     GameNode* level = Game::Search(name);
-    if (!level) kiv::ReportUserError("GameNode* GameNode::Search(char *)", 22, name ? name : "");
+    if (!level)
+        kiv::ReportUserError("GameNode* GameNode::Search(char *)", 22, name ? name : "");
     return level;
 }
 
+void GameNode::NetworkSettings(unsigned int port, int fallbackLevel, int playersNeeded,
+                               int maxPlayers, const unsigned char sessionId[16]) {
+    m_Port = port;
+    m_FallbackLevel = fallbackLevel;
+    m_PlayersNeeded = playersNeeded;
+    m_MaxPlayers = maxPlayers;
+    std::memcpy(m_SessionId, sessionId, sizeof m_SessionId);
+}
+
+void GameNode::AddLocalVariable(unsigned int index) {
+    if (!kiv::AddLocalVariable(localVariable, index))
+        kiv::ReportUserError("void GameNode::AddLocalVariable(unsigned int index)", 1, index);
+    else
+        m_LocalVariableIndex = static_cast<int>(index);
+}
+
+bool GameNode::Add(Variable& v) {
+    return Add(new Variable(v));
+}
+
+bool GameNode::Add(Map* map) {
+    if (!map)
+        return false;
+    map->Id(++m_MapCount);
+    node* before = m_Maps.Head();
+    while (!before->EOList() && static_cast<Map*>(before)->ZOrder() < map->ZOrder())
+        before = before->Next();
+    m_Maps.add(map, before);
+    return true;
+}
+
+bool GameNode::Add(Map& map) { return Add(new Map(map)); }
+
 bool GameNode::Add(Variable* v) {
-    if (!v) return false;
+    if (!v)
+        return false;
     v->Id(++m_VariableCount);
     m_Variables.add(v);
     return true;
 }
 
 void GameNode::Reset() {
+    m_ViewPort.WorldXPos(0);
+    m_ViewPort.WorldYPos(0);
     m_SpriteCount = m_MapCount = m_VariableCount = m_SoundCount = m_StreamedSoundCount =
         m_MidiFileCount = m_ParticleSystemCount = 0;
     m_QuitOnEscape = false;
@@ -88,17 +128,22 @@ void GameNode::Reset() {
     m_ParticleSystems.del();
     m_ExitCalled = false;
     InitFPS();
+    m_Behavior = Behavior();
     for (List& list : m_DisplayLists)
         list.del();
 }
 
 void GameNode::Execute() {
-    if (pKeyboard) pKeyboard->Reset();
+    if (pKeyboard)
+        pKeyboard->Reset();
     kiv::PaletteFileName = m_PaletteName;
     kiv::LoadPalette();
-    if (!m_LevelFile.empty()) _LevelFile = new File(m_LevelFile, File::Reading);
-    if (m_FirstLoad) m_FirstLoad(this);
-    if (m_SecondLoad) m_SecondLoad(this);
+    if (!m_LevelFile.empty())
+        _LevelFile = new File(m_LevelFile, File::Reading);
+    if (m_FirstLoad)
+        m_FirstLoad(this);
+    if (m_SecondLoad)
+        m_SecondLoad(this);
     delete _LevelFile;
     _LevelFile = nullptr;
     kiv::WaitingForPlayers = false;
@@ -107,8 +152,12 @@ void GameNode::Execute() {
 void GameNode::GetNewVariableStates() {
     for (node* n = m_Variables.Head(); !n->EOList(); n = n->Next()) {
         auto* v = static_cast<Variable*>(n);
-        if (std::strcmp(v->Name(), "FPS") != 0) continue;
-        if (pKeyboard && pKeyboard->IsTriggered(DIK_F11)) v->Visible(!v->Visible());
+        if (!v->Pause())
+            v->GetBehavior().Update(v);
+    }
+    if (Variable* v = m_FPSVariable) {
+        if (pKeyboard && pKeyboard->IsTriggered(DIK_F11))
+            v->Visible(!v->Visible());
         std::uint32_t now = Now();
         if (v->Visible() && now - m_LastFPSRefresh >= 100) {
             m_LastFPSRefresh = now;
@@ -140,7 +189,8 @@ void GameNode::Idle() {
 }
 
 void GameNode::FPStoMS(unsigned int fps) {
-    if (fps == 0) return;
+    if (fps == 0)
+        return;
     m_TargetFPS = fps;
     m_TargetMS = 1000 / fps;
     m_CurrentFPS = static_cast<float>(fps);
@@ -163,5 +213,6 @@ void GameNode::InitFPS() {
 }
 
 void GameNode::UpdateScreen() {
-    if (!kiv::GamePaused) kiv::PresentBackBuffer();
+    if (!kiv::GamePaused)
+        kiv::PresentBackBuffer();
 }

@@ -2,6 +2,7 @@
 
 #include <kiv/base/UserError.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/graphics/Screen.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
@@ -44,7 +45,8 @@ bool keepPresented = false;
 std::unique_ptr<Surface> presented;
 
 bool Show(platform::Presenter& presenter, const Surface& frame) {
-    if (!presenter.Present(View(frame))) return false;
+    if (!presenter.Present(View(frame)))
+        return false;
     if (keepPresented) {
         if (!presented || presented->Width() != frame.Width() ||
             presented->Height() != frame.Height() || !(presented->Format() == frame.Format()))
@@ -64,22 +66,26 @@ bool SupportedDepth(int depth) {
 void SetVideoMode() {
     if (_IsWindowed) {
         int desktop = platform::Current().GetWindow().DesktopDepth();
-        if (desktop == 0 || desktop == ModeBitsPerPixel) return;
+        if (desktop == 0 || desktop == ModeBitsPerPixel)
+            return;
         static const int messages[][2] = {{8, 106}, {16, 107}, {24, 108}, {32, 109}};
         for (const auto& [depth, message] : messages)
-            if (depth == ModeBitsPerPixel) FatalError("%s", Message(message));
+            if (depth == ModeBitsPerPixel)
+                FatalError("%s", Message(message));
         return;
     }
     bool supported = SupportedDepth(ModeBitsPerPixel) && ModeWidth > 0 && ModeHeight > 0 &&
                      ModeWidth <= 8192 && ModeHeight <= 8192;
-    if (!supported) FatalError(Message(110), ModeWidth, ModeHeight, ModeBitsPerPixel);
+    if (!supported)
+        FatalError(Message(110), ModeWidth, ModeHeight, ModeBitsPerPixel);
 }
 
 bool CreateSurfaces() {
     if (!SupportedDepth(ModeBitsPerPixel) || ModeWidth <= 0 || ModeHeight <= 0 ||
         ModeWidth > 8192 || ModeHeight > 8192)
         return false;
-    if (ModeBitsPerPixel == 8 && !palette) palette = std::make_shared<Palette>(SystemPalette());
+    if (ModeBitsPerPixel == 8 && !palette)
+        palette = std::make_shared<Palette>(SystemPalette());
     backBuffer =
         std::make_unique<Surface>(ModeWidth, ModeHeight, PixelFormat::ForDepth(ModeBitsPerPixel),
                                   ModeBitsPerPixel == 8 ? palette : nullptr);
@@ -91,13 +97,16 @@ bool CreateSurfaces() {
 bool ReadBitmapPalette(const char* name, Palette& out) {
     std::string path = platform::LocalPath((MapsPath + name).operator const char*());
     std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     unsigned char header[14 + 40];
     unsigned char table[1024] = {};
     bool ok = std::fread(header, 1, sizeof header, f) == sizeof header;
-    if (ok) std::fread(table, 1, sizeof table, f);
+    if (ok)
+        std::fread(table, 1, sizeof table, f);
     std::fclose(f);
-    if (!ok) return false;
+    if (!ok)
+        return false;
     auto u32 = [&](int at) {
         return header[at] | header[at + 1] << 8 | header[at + 2] << 16 |
                static_cast<std::uint32_t>(header[at + 3]) << 24;
@@ -106,7 +115,8 @@ bool ReadBitmapPalette(const char* name, Palette& out) {
     unsigned bitCount = header[14 + 14] | header[14 + 15] << 8;
     std::uint32_t used = u32(14 + 32);
     std::uint32_t colours = 0;
-    if (infoSize == 40 && bitCount <= 8) colours = used ? used : 1u << bitCount;
+    if (infoSize == 40 && bitCount <= 8)
+        colours = used ? used : 1u << bitCount;
     out = SystemPalette();
     for (std::uint32_t i = 0; i < colours && i < 236; ++i) {
         const unsigned char* bgr = table + 4 * i;
@@ -127,7 +137,8 @@ PixelFormat DisplayFormat() {
 
 bool InitGraphics() {
     SetVideoMode();
-    if (!CreateSurfaces()) return false;
+    if (!CreateSurfaces())
+        return false;
     LoadPalette();
     pScreen = new Screen;
     ClearBackBuffer();
@@ -141,16 +152,37 @@ void CloseGraphics() {
 }
 
 void ClearBackBuffer() {
-    if (backBuffer) backBuffer->Fill(0);
+    if (backBuffer)
+        backBuffer->Fill(0);
 }
 
 void LoadPalette() {
-    if (ModeBitsPerPixel != 8 || !palette) return;
+    if (ModeBitsPerPixel != 8 || !palette)
+        return;
     Palette fromFile;
-    if (ReadBitmapPalette(PaletteFileName, fromFile)) *palette = fromFile;
+    if (ReadBitmapPalette(PaletteFileName, fromFile))
+        *palette = fromFile;
 }
 
+namespace {
+
+// The images of the running level's maps, released before the surfaces are rebuilt and
+// loaded again after.
+void FreeLevelImages() {
+    for (node* n = gNode ? gNode->Maps().Head() : nullptr; n && !n->EOList(); n = n->Next())
+        static_cast<Map*>(n)->FreeMap();
+}
+
+void LoadLevelImages() {
+    ImageDirectory = MapsPath;
+    for (node* n = gNode ? gNode->Maps().Head() : nullptr; n && !n->EOList(); n = n->Next())
+        static_cast<Map*>(n)->LoadMap();
+}
+
+} // namespace
+
 void RestoreGraphics() {
+    FreeLevelImages();
     delete pScreen;
     pScreen = nullptr;
     backBuffer.reset();
@@ -159,6 +191,7 @@ void RestoreGraphics() {
     LoadPalette();
     pScreen = new Screen;
     LoadingMessage message;
+    LoadLevelImages();
 }
 
 void SwitchScreenMode() {
@@ -166,12 +199,15 @@ void SwitchScreenMode() {
     window.Show(false);
     _IsWindowed = !_IsWindowed;
     window.ShowCursor(_IsWindowed);
+    FreeLevelImages();
     CloseGraphics();
     window.SetWindowed(_IsWindowed);
     InitGraphics();
     window.Show(true);
     LoadingMessage message;
-    if (pKeyboard) pKeyboard->Reset();
+    LoadLevelImages();
+    if (pKeyboard)
+        pKeyboard->Reset();
 }
 
 std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent) {
@@ -182,7 +218,8 @@ std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent
         std::string path = platform::LocalPath((ImageDirectory + name).operator const char*());
         decoded = platform::ImageCodec::DecodeFile(path.c_str(), image);
     }
-    if (!decoded || image.width <= 0 || image.height <= 0) return nullptr;
+    if (!decoded || image.width <= 0 || image.height <= 0)
+        return nullptr;
 
     auto surface = std::make_unique<Surface>(image.width, image.height, DisplayFormat(),
                                              ModeBitsPerPixel == 8 ? palette : nullptr);
@@ -198,7 +235,8 @@ std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent
         for (int x = 0; x < image.width; ++x) {
             std::uint32_t argb = image.argb[static_cast<size_t>(y) * image.width + x];
             std::uint32_t alpha = argb >> 24;
-            if (argb == keyArgb || alpha == 0) continue;
+            if (argb == keyArgb || alpha == 0)
+                continue;
             auto mix = [&](int shift) {
                 std::uint32_t s = argb >> shift & 0xFF, d = keyArgb >> shift & 0xFF;
                 return (s * alpha + d * (255 - alpha) + 127) / 255;
@@ -231,7 +269,8 @@ int GetBmpHeight(const char* name) {
 }
 
 void PresentBackBuffer() {
-    if (!backBuffer) return;
+    if (!backBuffer)
+        return;
     platform::Presenter& presenter = platform::Current().GetPresenter();
     bool fullScreen = !_IsWindowed;
     auto loadingFrames = [&] {
@@ -243,9 +282,11 @@ void PresentBackBuffer() {
         }
     };
     loadingFrames();
-    if (Show(presenter, *backBuffer)) return;
+    if (Show(presenter, *backBuffer))
+        return;
     static bool restoring = false;
-    if (restoring) return;
+    if (restoring)
+        return;
     restoring = true;
     RestoreGraphics();
     restoring = false;
@@ -255,11 +296,13 @@ void PresentBackBuffer() {
 
 void KeepPresentedFrame(bool keep) {
     keepPresented = keep;
-    if (!keep) presented.reset();
+    if (!keep)
+        presented.reset();
 }
 
 bool WritePresentedFrame(const char* pngPath) {
-    if (!presented) return false;
+    if (!presented)
+        return false;
     platform::Image image;
     image.width = presented->Width();
     image.height = presented->Height();
@@ -272,11 +315,13 @@ bool WritePresentedFrame(const char* pngPath) {
 }
 
 void DrawLoadingText() {
-    if (!backBuffer) return;
+    if (!backBuffer)
+        return;
     backBuffer->Fill(0);
     static std::shared_ptr<platform::Font> font =
         platform::FontCatalog::Instance().Open("Liberation Sans", 16, 700, false);
-    if (!font) return;
+    if (!font)
+        return;
     std::uint32_t red = backBuffer->MatchColor(0x0000FF);
     int pen = 0;
     for (const char* p = "Loading ..."; *p; ++p) {

@@ -21,7 +21,8 @@ Screen::Screen()
     : bitsPerPixel(0), redShift(0), greenShift(0), blueShift(0), redBits(0), greenBits(0),
       blueBits(0), color(0), paletteIndex(0) {
     kiv::Surface* back = kiv::BackBuffer();
-    if (!back) return;
+    if (!back)
+        return;
     const kiv::PixelFormat& f = back->Format();
     bitsPerPixel = static_cast<unsigned int>(f.bitsPerPixel);
     if (bitsPerPixel > 8) {
@@ -56,7 +57,8 @@ COLORREF Screen::GetPixel(int, int) {
 
 void Screen::Write(int x, int y, COLORREF c, unsigned int index) {
     kiv::Surface* back = kiv::BackBuffer();
-    if (!back || x < 0 || y < 0 || x >= back->Width() || y >= back->Height()) return;
+    if (!back || x < 0 || y < 0 || x >= back->Width() || y >= back->Height())
+        return;
     std::uint32_t r = c & 0xFF, g = c >> 8 & 0xFF, b = c >> 16 & 0xFF;
     std::uint32_t value;
     switch (bitsPerPixel) {

@@ -17,7 +17,8 @@ struct Channel {
 };
 
 Channel ChannelOf(std::uint32_t mask) {
-    if (mask == 0) return {};
+    if (mask == 0)
+        return {};
     int shift = std::countr_zero(mask);
     return {shift, std::countr_one(mask >> shift)};
 }
@@ -30,23 +31,28 @@ struct Channels {
 
 // The bits of a pixel value that a depth stores.
 std::uint32_t DepthMask(int bitsPerPixel) {
-    if (bitsPerPixel >= 32) return 0xFFFFFFFFu;
-    if (bitsPerPixel <= 0) return 0;
+    if (bitsPerPixel >= 32)
+        return 0xFFFFFFFFu;
+    if (bitsPerPixel <= 0)
+        return 0;
     return (std::uint32_t{1} << bitsPerPixel) - 1;
 }
 
 // An 8-bit component reduced to its top `bits` bits and moved into place.
 std::uint32_t Narrow(std::uint32_t component, Channel c) {
-    if (c.bits == 0) return 0;
+    if (c.bits == 0)
+        return 0;
     return ((component << c.bits) >> 8) << c.shift;
 }
 
 // A component of `bits` bits widened to 8 by repeating its bits below itself, so that the
 // largest value becomes 0xFF and 0 stays 0.
 std::uint32_t Widen(std::uint32_t pixel, Channel c) {
-    if (c.bits == 0) return 0;
+    if (c.bits == 0)
+        return 0;
     std::uint32_t v = (pixel >> c.shift) & DepthMask(c.bits);
-    if (c.bits >= 8) return (v >> (c.bits - 8)) & 0xFF;
+    if (c.bits >= 8)
+        return (v >> (c.bits - 8)) & 0xFF;
     std::uint32_t r = v << (8 - c.bits);
     for (int filled = c.bits; filled < 8; filled *= 2)
         r |= r >> filled;
@@ -155,7 +161,8 @@ void CopyRow24(std::uint8_t* dst, const std::uint8_t* src, int count, std::uint3
     for (int i = 0; i < count; ++i, dst += 3, src += step) {
         std::uint8_t b0 = src[0], b1 = src[1], b2 = src[2];
         if constexpr (Keyed) {
-            if (b0 == k0 && b1 == k1 && b2 == k2) continue;
+            if (b0 == k0 && b1 == k1 && b2 == k2)
+                continue;
         }
         dst[0] = b0;
         dst[1] = b1;
@@ -194,7 +201,8 @@ using Blitter = void (*)(const BlitArea&, std::uint32_t);
 
 template <int Bytes>
 Blitter ChooseBlitter(bool keyed, bool mirrored) {
-    if (keyed) return mirrored ? BlitRows<Bytes, true, true> : BlitRows<Bytes, true, false>;
+    if (keyed)
+        return mirrored ? BlitRows<Bytes, true, true> : BlitRows<Bytes, true, false>;
     return mirrored ? BlitRows<Bytes, false, true> : BlitRows<Bytes, false, false>;
 }
 
@@ -272,9 +280,12 @@ int PitchFor(int width, const PixelFormat& format) {
 
 PixelFormat PixelFormat::ForDepth(int bitsPerPixel) {
     // Depths between the four the display knows take the next larger one.
-    if (bitsPerPixel <= 8) return {8, 0, 0, 0};
-    if (bitsPerPixel <= 16) return {16, 0xF800, 0x07E0, 0x001F};
-    if (bitsPerPixel <= 24) return {24, 0xFF0000, 0x00FF00, 0x0000FF};
+    if (bitsPerPixel <= 8)
+        return {8, 0, 0, 0};
+    if (bitsPerPixel <= 16)
+        return {16, 0xF800, 0x07E0, 0x001F};
+    if (bitsPerPixel <= 24)
+        return {24, 0xFF0000, 0x00FF00, 0x0000FF};
     return {32, 0xFF0000, 0x00FF00, 0x0000FF};
 }
 
@@ -290,7 +301,8 @@ std::uint8_t Palette::Nearest(COLORREF c) const {
         if (distance < bestDistance) {
             best = i;
             bestDistance = distance;
-            if (distance == 0) break;
+            if (distance == 0)
+                break;
         }
     }
     return static_cast<std::uint8_t>(best);
@@ -298,7 +310,8 @@ std::uint8_t Palette::Nearest(COLORREF c) const {
 
 COLORREF ColorOfPixel(const PixelFormat& format, const COLORREF* palette, std::uint32_t pixel) {
     pixel &= DepthMask(format.bitsPerPixel);
-    if (format.bitsPerPixel <= 8) return palette ? palette[pixel & 0xFF] : 0;
+    if (format.bitsPerPixel <= 8)
+        return palette ? palette[pixel & 0xFF] : 0;
     Channels c(format);
     return Widen(pixel, c.red) | (Widen(pixel, c.green) << 8) | (Widen(pixel, c.blue) << 16);
 }
@@ -339,7 +352,8 @@ Surface::Surface(int w, int h, const PixelFormat& f, std::shared_ptr<const Palet
       palette(std::move(p)), pixels(static_cast<std::size_t>(pitch) * height) {}
 
 std::uint32_t Surface::MatchColor(COLORREF c) const {
-    if (format.bitsPerPixel <= 8) return palette ? palette->Nearest(c) : c & 0xFF;
+    if (format.bitsPerPixel <= 8)
+        return palette ? palette->Nearest(c) : c & 0xFF;
     Channels ch(format);
     return Narrow(c & 0xFF, ch.red) | Narrow((c >> 8) & 0xFF, ch.green) |
            Narrow((c >> 16) & 0xFF, ch.blue);
@@ -350,13 +364,15 @@ COLORREF Surface::ColorOf(std::uint32_t pixel) const {
 }
 
 std::uint32_t Surface::GetPixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width || y >= height) return 0;
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
     int bytes = format.BytesPerPixel();
     return LoadPixel(Row(y) + static_cast<std::ptrdiff_t>(x) * bytes, bytes);
 }
 
 void Surface::PutPixel(int x, int y, std::uint32_t value) {
-    if (x < 0 || y < 0 || x >= width || y >= height) return;
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return;
     int bytes = format.BytesPerPixel();
     StorePixel(Row(y) + static_cast<std::ptrdiff_t>(x) * bytes, bytes, value);
 }
@@ -371,12 +387,14 @@ Surface::Result Surface::Fill(std::uint32_t pixel) {
 }
 
 Surface::Result Surface::Fill(const KivRect& area, std::uint32_t pixel) {
-    if (lost) return Result::Lost;
+    if (lost)
+        return Result::Lost;
     int left = std::max(area.left, 0);
     int top = std::max(area.top, 0);
     int right = std::min(area.right, width);
     int bottom = std::min(area.bottom, height);
-    if (left >= right || top >= bottom) return Result::Ok;
+    if (left >= right || top >= bottom)
+        return Result::Ok;
     int bytes = format.BytesPerPixel();
     FillRows(Row(top) + static_cast<std::ptrdiff_t>(left) * bytes, pitch, right - left,
              bottom - top, bytes, pixel & DepthMask(format.bitsPerPixel));
@@ -385,8 +403,10 @@ Surface::Result Surface::Fill(const KivRect& area, std::uint32_t pixel) {
 
 Surface::Result Surface::Blit(int x, int y, const Surface& source, const KivRect& from,
                               unsigned flags) {
-    if (lost || source.lost) return Result::Lost;
-    if (!(source.format == format)) return Result::InvalidRect;
+    if (lost || source.lost)
+        return Result::Lost;
+    if (!(source.format == format))
+        return Result::InvalidRect;
     if (from.left < 0 || from.top < 0 || from.left > from.right || from.top > from.bottom ||
         from.right > source.width || from.bottom > source.height)
         return Result::InvalidRect;
@@ -398,7 +418,8 @@ Surface::Result Surface::Blit(int x, int y, const Surface& source, const KivRect
     const std::int64_t top = std::max<std::int64_t>(destTop, 0);
     const std::int64_t right = std::min<std::int64_t>(destLeft + (from.right - from.left), width);
     const std::int64_t bottom = std::min<std::int64_t>(destTop + (from.bottom - from.top), height);
-    if (left >= right || top >= bottom) return Result::Ok;
+    if (left >= right || top >= bottom)
+        return Result::Ok;
 
     // The whole of `from` is mirrored onto the unclipped destination; the clipped part
     // starts `skipX`, `skipY` pixels into it.
@@ -429,7 +450,8 @@ Surface::Result Surface::Blit(int x, int y, const Surface& source, const KivRect
             return Result::Ok;
         }
     }
-    if (Blitter blit = ChooseBlitter(bytes, useKey, mirrorX)) blit(area, source.colorKey);
+    if (Blitter blit = ChooseBlitter(bytes, useKey, mirrorX))
+        blit(area, source.colorKey);
     return Result::Ok;
 }
 

@@ -32,7 +32,8 @@ void ErrorBox(const char* text) {
 // A folder that does not exist falls back to the current folder.
 void CheckFolder(String& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(platform::LocalPath(path), ec)) path = CurrentDirectory;
+    if (!std::filesystem::exists(platform::LocalPath(path), ec))
+        path = CurrentDirectory;
 }
 
 void ChooseBackend(const RuntimeOptions& options) {
@@ -52,7 +53,8 @@ bool CreateMainWindow(const RuntimeOptions& options) {
     shape.windowed = _IsWindowed;
     shape.scale = options.scale;
     platform::Window& window = platform::Current().GetWindow();
-    if (!window.Create(shape)) return false;
+    if (!window.Create(shape))
+        return false;
     _Ghwnd = &window;
     window.ShowCursor(_IsWindowed);
     window.InhibitScreenSaver(true);
@@ -75,21 +77,24 @@ int MainLoop(const RuntimeOptions& options) {
     platform::Platform& p = platform::Current();
     for (;;) {
         p.StartPass(FrameCounter + 1);
-        if (gNode) gNode->StartTimer();
+        if (gNode)
+            gNode->StartTimer();
         while (myGame->LevelChangePending())
             myGame->SwitchLevel();
         if (!gNode) // a game without the level to start
             myGame->EndGame();
         WindowMessage message;
         if (PeekMessage(message)) {
-            if (message.kind == WindowMessage::Quit) return message.exitCode;
+            if (message.kind == WindowMessage::Quit)
+                return message.exitCode;
             WindowProc(message);
         }
         if (!QuitRequested)
             RunFrame();
         else if (p.GetWindow().Exists())
             DestroyMainWindow();
-        if (options.frames && FrameCounter >= options.frames) myGame->EndGame();
+        if (options.frames && FrameCounter >= options.frames)
+            myGame->EndGame();
         if (gNode) {
             gNode->EndTimer();
             gNode->Idle();
@@ -122,15 +127,18 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     InitPaths();
     LoadGameFileP();
     ModeP();
-    if (options.windowed >= 0) _IsWindowed = options.windowed == 1;
+    if (options.windowed >= 0)
+        _IsWindowed = options.windowed == 1;
     if (_IsScreenSaver) {
-        if (!ReadScreenSaverCommandLine(commandLine)) return 0;
+        if (!ReadScreenSaverCommandLine(commandLine))
+            return 0;
         _IsWindowed = ScreenSaverPreview;
     }
 
     platform::Platform& p = platform::Current();
     if (!p.GetInstanceLock().Acquire()) {
-        if (!_IsScreenSaver) ErrorBox(Message(113));
+        if (!_IsScreenSaver)
+            ErrorBox(Message(113));
         return 0;
     }
     if (!CreateMainWindow(options)) {
@@ -156,7 +164,8 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     int exitCode = MainLoop(options);
 
     OnGameEndP();
-    if (keepFrames) WritePresentedFrame(options.screenshot.c_str());
+    if (keepFrames)
+        WritePresentedFrame(options.screenshot.c_str());
     TearDown();
     p.GetWindow().Destroy();
     delete pKeyboard;
@@ -169,7 +178,8 @@ char* KivCommandLine(int argc, char** argv) {
     static std::string line;
     line.clear();
     for (int i = 1; i < argc; ++i) {
-        if (i > 1) line += ' ';
+        if (i > 1)
+            line += ' ';
         line += argv[i];
     }
     return line.data();

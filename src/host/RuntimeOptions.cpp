@@ -27,13 +27,15 @@ void Apply(RuntimeOptions& o, std::string_view name, const std::string& value) {
 }
 
 void FromEnvironment(RuntimeOptions& o) {
-    if (const char* p = std::getenv("KIV_PLATFORM")) o.headless = std::strcmp(p, "headless") == 0;
+    if (const char* p = std::getenv("KIV_PLATFORM"))
+        o.headless = std::strcmp(p, "headless") == 0;
     static const char* const names[] = {"frames", "screenshot", "input", "windowed", "scale"};
     for (const char* name : names) {
         std::string variable = "KIV_" + std::string(name);
         for (char& c : variable)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (const char* value = std::getenv(variable.c_str())) Apply(o, name, value);
+        if (const char* value = std::getenv(variable.c_str()))
+            Apply(o, name, value);
     }
 }
 
@@ -42,7 +44,8 @@ void FromEnvironment(RuntimeOptions& o) {
 RuntimeOptions RuntimeOptions::Take(char* commandLine) {
     RuntimeOptions o;
     FromEnvironment(o);
-    if (!commandLine) return o;
+    if (!commandLine)
+        return o;
     std::istringstream words(commandLine);
     std::string word, rest;
     while (words >> word) {

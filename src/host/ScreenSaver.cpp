@@ -18,7 +18,8 @@ bool WindowNumber(const char* token, long& number) {
     const char* p = token;
     while (*p && !std::isdigit(static_cast<unsigned char>(*p)))
         ++p;
-    if (!*p) return false;
+    if (!*p)
+        return false;
     number = std::strtol(p, nullptr, 10);
     return true;
 }
@@ -27,7 +28,8 @@ bool WindowNumber(const char* token, long& number) {
 
 bool ReadScreenSaverCommandLine(char* commandLine) {
     char* token = commandLine ? std::strtok(commandLine, "/") : nullptr;
-    if (!token) return false;
+    if (!token)
+        return false;
     long window = 0;
     switch (std::tolower(static_cast<unsigned char>(token[0]))) {
     case 'a':

@@ -4,6 +4,7 @@
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
 
+#include "data/LogicTables.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
 
@@ -16,6 +17,7 @@ void TearDown() {
         myGame = nullptr;
         gNode = nullptr;
     }
+    FreeLogicTables();
     delete pConsole; // writes the log one last time
     pConsole = nullptr;
     CloseGraphics();

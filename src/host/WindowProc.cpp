@@ -44,7 +44,8 @@ void SetFocus() {
         GamePaused = false;
     else
         MinimizedWhilePaused = false;
-    if (pKeyboard) pKeyboard->StartReceivingData();
+    if (pKeyboard)
+        pKeyboard->StartReceivingData();
 }
 
 void KillFocus() {
@@ -52,7 +53,8 @@ void KillFocus() {
     platform::Current().GetWindow().InhibitScreenSaver(false);
     pausedBeforeFocusLoss = GamePaused;
     GamePaused = true;
-    if (pKeyboard) pKeyboard->StopReceivingData();
+    if (pKeyboard)
+        pKeyboard->StopReceivingData();
 }
 
 } // namespace
@@ -61,7 +63,8 @@ bool PeekMessage(WindowMessage& message) {
     platform::WindowEvent e;
     while (platform::Current().GetWindow().PollEvent(e))
         queue.push_back({KindOf(e)});
-    if (queue.empty()) return false;
+    if (queue.empty())
+        return false;
     message = queue.front();
     queue.pop_front();
     return true;
@@ -89,7 +92,8 @@ void WindowProc(const WindowMessage& message) {
         PresentBackBuffer();
         break;
     case WindowMessage::Minimize:
-        if (focused ? GamePaused : pausedBeforeFocusLoss) MinimizedWhilePaused = true;
+        if (focused ? GamePaused : pausedBeforeFocusLoss)
+            MinimizedWhilePaused = true;
         break;
     case WindowMessage::Close:
         DestroyMainWindow();

@@ -105,7 +105,8 @@ constexpr KnownCode KnownCodes[] = {
 
 const KnownCode* Find(std::uint32_t code) {
     for (const KnownCode& k : KnownCodes)
-        if (k.code == code) return &k;
+        if (k.code == code)
+            return &k;
     return nullptr;
 }
 
@@ -148,7 +149,8 @@ DirectInput::~DirectInput() {
 }
 
 void DirectInput::DIError(const char* file, int line, long code) {
-    if (code == 0) return;
+    if (code == 0)
+        return;
     // Result codes are 32-bit; a caller may hand one over sign-extended or not.
     const KnownCode* known = Find(static_cast<std::uint32_t>(code));
     std::string text = "DirectInput Error in File ";
@@ -157,9 +159,11 @@ void DirectInput::DIError(const char* file, int line, long code) {
     text += "Error Code Is ";
     text += known ? known->name : "UNKNOWN";
     text += ".\nDescription : ";
-    if (known) text += known->description;
+    if (known)
+        text += known->description;
     Out("Direct Input Error:\n");
     Out(text.c_str());
     Out("\n");
-    if (pConsole) pConsole->Show(true);
+    if (pConsole)
+        pConsole->Show(true);
 }

@@ -155,7 +155,8 @@ bool Keyboard::Nothing() {
 
 bool Keyboard::Any() {
     for (const kiv::KeyEntry& key : keys)
-        if (key.pressed) return true;
+        if (key.pressed)
+            return true;
     return false;
 }
 
@@ -190,7 +191,8 @@ char* Keyboard::GetCharAsString() {
         c = t.plain;
         break;
     case Kind::NumLock:
-        if (device->source->NumLock()) c = t.plain;
+        if (device->source->NumLock())
+            c = t.plain;
         break;
     }
     // A key that types nothing leaves the buffer as it was.
@@ -202,10 +204,12 @@ char* Keyboard::GetCharAsString() {
 }
 
 unsigned int Keyboard::GetString(char* text, unsigned int maxLength) {
-    if (IsTriggered(DIK_RETURN)) return 1;
+    if (IsTriggered(DIK_RETURN))
+        return 1;
     std::size_t length = std::strlen(text);
     if (IsTriggered(DIK_BACK)) {
-        if (length > 0) text[--length] = 0;
+        if (length > 0)
+            text[--length] = 0;
     } else if (length < maxLength) {
         std::strcat(text, GetCharAsString());
         length = std::strlen(text);

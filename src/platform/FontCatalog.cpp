@@ -45,7 +45,8 @@ public:
 private:
     void Render(unsigned char c, Glyph& g) {
         FT_UInt index = FT_Get_Char_Index(face, UnicodeFromCp1252(c));
-        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) return;
+        if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+            return;
         FT_GlyphSlot slot = face->glyph;
         const FT_Bitmap& bm = slot->bitmap;
         g.left = slot->bitmap_left;
@@ -70,9 +71,12 @@ private:
 
 // Fontconfig weights from the 0..1000 scale of the games' fonts.
 int FcWeight(int weight) {
-    if (weight >= 700) return FC_WEIGHT_BOLD;
-    if (weight >= 600) return FC_WEIGHT_DEMIBOLD;
-    if (weight >= 500) return FC_WEIGHT_MEDIUM;
+    if (weight >= 700)
+        return FC_WEIGHT_BOLD;
+    if (weight >= 600)
+        return FC_WEIGHT_DEMIBOLD;
+    if (weight >= 500)
+        return FC_WEIGHT_MEDIUM;
     return FC_WEIGHT_REGULAR;
 }
 
@@ -94,7 +98,8 @@ FontCatalog& FontCatalog::Instance() {
 
 std::shared_ptr<Font> FontCatalog::Open(const char* name, int pixelHeight, int weight,
                                         bool italic) {
-    if (!name || !*name || pixelHeight <= 0) return nullptr;
+    if (!name || !*name || pixelHeight <= 0)
+        return nullptr;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeight(weight));
@@ -105,7 +110,8 @@ std::shared_ptr<Font> FontCatalog::Open(const char* name, int pixelHeight, int w
     FcResult result;
     FcPattern* match = FcFontMatch(nullptr, pattern, &result);
     FcPatternDestroy(pattern);
-    if (!match) return nullptr;
+    if (!match)
+        return nullptr;
 
     std::shared_ptr<Font> font;
     FcChar8* file = nullptr;

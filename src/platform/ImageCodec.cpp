@@ -10,10 +10,12 @@ namespace kiv::platform {
 namespace {
 
 bool FromSurface(SDL_Surface* loaded, Image& out) {
-    if (!loaded) return false;
+    if (!loaded)
+        return false;
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
-    if (!argb) return false;
+    if (!argb)
+        return false;
     out.width = argb->w;
     out.height = argb->h;
     out.argb.resize(static_cast<size_t>(argb->w) * argb->h);
@@ -38,10 +40,12 @@ bool Write(const Image& image, SDL_PixelFormatEnum format, Save save) {
         image.argb.size() < static_cast<size_t>(image.width) * image.height)
         return false;
     SDL_Surface* wrapped = Wrap(image);
-    if (!wrapped) return false;
+    if (!wrapped)
+        return false;
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(wrapped, format, 0);
     SDL_FreeSurface(wrapped);
-    if (!converted) return false;
+    if (!converted)
+        return false;
     bool ok = save(converted) == 0;
     SDL_FreeSurface(converted);
     return ok;
@@ -50,7 +54,8 @@ bool Write(const Image& image, SDL_PixelFormatEnum format, Save save) {
 } // namespace
 
 bool ImageCodec::Decode(const void* data, std::size_t size, Image& out) {
-    if (!data || size == 0 || size > 0x7FFFFFFF) return false;
+    if (!data || size == 0 || size > 0x7FFFFFFF)
+        return false;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     return rw && FromSurface(IMG_Load_RW(rw, 1), out);
 }

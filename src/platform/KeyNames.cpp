@@ -58,7 +58,8 @@ struct ByCode {
     const char* names[256] = {};
     ByCode() {
         for (const Named& k : Keys)
-            if (!names[k.code]) names[k.code] = k.name;
+            if (!names[k.code])
+                names[k.code] = k.name;
     }
 };
 
@@ -73,23 +74,27 @@ int Number(const char* text) {
     const char* digits = hex ? text + 2 : text;
     bool first = hex ? std::isxdigit(static_cast<unsigned char>(*digits))
                      : std::isdigit(static_cast<unsigned char>(*digits));
-    if (!first) return -1; // no sign, no space, no empty number
+    if (!first)
+        return -1; // no sign, no space, no empty number
     errno = 0;
     char* end = nullptr;
     long value = std::strtol(digits, &end, hex ? 16 : 10);
-    if (errno || *end || value > 255) return -1;
+    if (errno || *end || value > 255)
+        return -1;
     return static_cast<int>(value);
 }
 
 } // namespace
 
 int KeyCodeFromName(const char* name) {
-    if (!name || !*name) return -1;
+    if (!name || !*name)
+        return -1;
     const char* bare = strncasecmp(name, "DIK_", 4) == 0 ? name + 4 : name;
     // Names come first: "1" is the key that types a 1 (code 2); a code of 0 to 9 given as a
     // number is written in hexadecimal ("0x1").
     for (const Named& k : Keys)
-        if (strcasecmp(bare, k.name) == 0) return k.code;
+        if (strcasecmp(bare, k.name) == 0)
+            return k.code;
     return bare == name ? Number(name) : -1;
 }
 

@@ -17,7 +17,8 @@ std::string MatchInFolder(const fs::path& dir, const std::string& part) {
     for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end;
          it.increment(ec)) {
         std::string candidate = it->path().filename().string();
-        if (strcasecmp(candidate.c_str(), part.c_str()) == 0) return candidate;
+        if (strcasecmp(candidate.c_str(), part.c_str()) == 0)
+            return candidate;
     }
     return part;
 }
@@ -28,14 +29,16 @@ std::string LocalPath(const char* name) {
     std::string path = name ? name : "";
     std::replace(path.begin(), path.end(), '\\', '/');
     std::error_code ec;
-    if (path.empty() || fs::exists(path, ec)) return path;
+    if (path.empty() || fs::exists(path, ec))
+        return path;
 
     // Games are authored on a system that ignores letter case: rebuild the path one
     // component at a time, taking the entry that matches without regard to case.
     fs::path built;
     for (const fs::path& part : fs::path(path)) {
         std::string p = part.string();
-        if (p.empty()) continue;
+        if (p.empty())
+            continue;
         if (p == "/" || p == "." || p == "..") {
             built /= part;
             continue;

@@ -3,6 +3,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/sdl/SdlPlatform.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,15 +22,30 @@ std::unique_ptr<Platform> Choose() {
     const char* requested = std::getenv("KIV_PLATFORM");
     bool sdl = requested ? std::strcmp(requested, "sdl") == 0
                          : std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-    if (sdl) return std::make_unique<sdl::SdlPlatform>();
+    if (sdl)
+        return std::make_unique<sdl::SdlPlatform>();
     return std::make_unique<headless::HeadlessPlatform>();
 }
 
 } // namespace
 
+namespace {
+void (*exitHandler)(int) = nullptr;
+}
+
+void ExitProcess(int code) {
+    std::fflush(nullptr);
+    if (exitHandler)
+        exitHandler(code);
+    std::_Exit(code);
+}
+
+void SetExitHandler(void (*handler)(int)) { exitHandler = handler; }
+
 Platform& Current() {
     auto& backend = Slot();
-    if (!backend) backend = Choose();
+    if (!backend)
+        backend = Choose();
     return *backend;
 }
 

@@ -15,6 +15,8 @@
 
 namespace kiv::platform {
 
+class AudioOutput; // platform/Audio.h
+
 // Millisecond time as timeGetTime counts it: unsigned, wrapping after 49.7 days.
 class Clock {
 public:
@@ -176,10 +178,17 @@ public:
     virtual Window& GetWindow() = 0;
     virtual Presenter& GetPresenter() = 0;
     virtual InputSource& GetInput() = 0;
+    // The sound output (platform/Audio.h).
+    virtual AudioOutput& GetAudio() = 0;
     // Called at the start of every pass of the main loop with the number the next frame
     // will have, so that a scripted backend can release that frame's events.
     virtual void StartPass(std::uint32_t nextFrame) = 0;
 };
+
+// Ends the process with `code` (through the handler, when one is set: tests that must see a
+// fatal exit and go on install one that throws).
+[[noreturn]] void ExitProcess(int code);
+void SetExitHandler(void (*handler)(int code));
 
 // The backend in use, made on first call.
 Platform& Current();

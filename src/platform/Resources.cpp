@@ -16,9 +16,11 @@ void Resources::Register(const KivResource* table, int count) {
 }
 
 const KivResource* Resources::Find(const char* type, const char* name) const {
-    if (!type || !name) return nullptr;
+    if (!type || !name)
+        return nullptr;
     for (const KivResource* r : entries)
-        if (strcasecmp(r->type, type) == 0 && strcasecmp(r->name, name) == 0) return r;
+        if (strcasecmp(r->type, type) == 0 && strcasecmp(r->name, name) == 0)
+            return r;
     return nullptr;
 }
 

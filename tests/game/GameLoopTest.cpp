@@ -86,7 +86,8 @@ TEST_F(GameLoop, TheExitFunctionRunsOnceHoweverOftenASwitchIsRequested) {
             myGame->LevelNumber(1);
             myGame->LevelNumber(1);
         }
-        if (frame == 5) myGame->EndGame();
+        if (frame == 5)
+            myGame->EndGame();
     };
     Run();
     EXPECT_EQ(GameLog(),
@@ -95,8 +96,10 @@ TEST_F(GameLoop, TheExitFunctionRunsOnceHoweverOftenASwitchIsRequested) {
 
 TEST_F(GameLoop, UnknownLevelIsReportedOnceAndNothingSwitches) {
     platform->onPass = [&](std::uint32_t frame) {
-        if (frame == 2 || frame == 3) myGame->LevelNumber(7);
-        if (frame == 4) myGame->EndGame();
+        if (frame == 2 || frame == 3)
+            myGame->LevelNumber(7);
+        if (frame == 4)
+            myGame->EndGame();
     };
     Run();
     EXPECT_EQ(GameLog(), With(StartUp, {"load Title", "GameEnd"}));
@@ -110,8 +113,10 @@ TEST_F(GameLoop, UnknownLevelIsReportedOnceAndNothingSwitches) {
 TEST_F(GameLoop, EscapeQuitsOnlyWhereTheLevelAllowsIt) {
     platform->ReadScript("4 press ESCAPE\n9 press ESCAPE\n");
     platform->onPass = [&](std::uint32_t frame) {
-        if (frame == 2) myGame->LevelNumber(1);
-        if (frame == 6) myGame->LevelNumber(0);
+        if (frame == 2)
+            myGame->LevelNumber(1);
+        if (frame == 6)
+            myGame->LevelNumber(0);
     };
     Run();
     EXPECT_EQ(kiv::FrameCounter, 9u);
@@ -125,7 +130,8 @@ TEST_F(GameLoop, F10PausesLogicDrawingAndPresentationUntilPressedAgain) {
     platform->onPass = [&](std::uint32_t frame) {
         presented[frame - 1] = platform->presenter.Presented();
         paused[frame - 1] = kiv::GamePaused;
-        if (frame == 11) myGame->EndGame();
+        if (frame == 11)
+            myGame->EndGame();
     };
     Run();
     // Frames 3 to 7 run paused: nothing is presented from frame 3 until frame 8 resumes.
@@ -143,7 +149,8 @@ TEST_F(GameLoop, F12SwitchesToFullScreenAndBackAndF9TogglesTheConsole) {
     platform->onPass = [&](std::uint32_t frame) {
         windowed[frame - 1] = _IsWindowed && platform->window.windowed;
         consoleShown[frame - 1] = pConsole && pConsole->Show();
-        if (frame == 10) myGame->EndGame();
+        if (frame == 10)
+            myGame->EndGame();
     };
     Run();
     EXPECT_TRUE(windowed[2]);
@@ -162,7 +169,8 @@ TEST_F(GameLoop, FocusLossPausesAndFocusBackResumesUnlessMinimisedWhilePaused) {
     platform->onPass = [&](std::uint32_t frame) {
         paused[frame - 1] = kiv::GamePaused;
         inhibited[frame - 1] = platform->window.screenSaverInhibited;
-        if (frame == 13) myGame->EndGame();
+        if (frame == 13)
+            myGame->EndGame();
     };
     Run();
     // The state seen at the start of frame n is that left by frame n - 1.

@@ -17,7 +17,8 @@ class HookedPlatform : public platform::headless::HeadlessPlatform {
 public:
     void StartPass(std::uint32_t nextFrame) override {
         HeadlessPlatform::StartPass(nextFrame);
-        if (onPass) onPass(nextFrame);
+        if (onPass)
+            onPass(nextFrame);
     }
     std::function<void(std::uint32_t)> onPass;
 };

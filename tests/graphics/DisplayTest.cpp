@@ -1,5 +1,6 @@
 #include <kiv/Kiv.h>
 
+#include "Images.h"
 #include "Scratch.h"
 #include "graphics/Display.h"
 #include "host/HostGlobals.h"
@@ -27,19 +28,7 @@ protected:
     kiv::Surface* back = nullptr;
 };
 
-// Writes a 24-bit image file whose pixels come from `colour(x, y)` (0x00BBGGRR).
-template <class F>
-void WriteImage(const std::string& path, int w, int h, F colour) {
-    kiv::platform::Image image;
-    image.width = w;
-    image.height = h;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = colour(x, y);
-            image.argb.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
-        }
-    ASSERT_TRUE(kiv::platform::ImageCodec::WriteBmp(path.c_str(), image));
-}
+using kiv::test::WriteImage;
 
 } // namespace
 
@@ -87,7 +76,8 @@ TEST_F(Display, ImagesLoadWithTheirTransparentColourKeyed) {
     kiv::ImageDirectory = "Maps\\";
     // Magenta border, a white pixel and blue elsewhere.
     WriteImage("Maps/Sprite.bmp", 5, 4, [](int x, int y) -> COLORREF {
-        if (x == 0 || y == 0) return 0xFF00FF;
+        if (x == 0 || y == 0)
+            return 0xFF00FF;
         return x == 2 && y == 2 ? 0xFFFFFF : 0xFF0000;
     });
     auto image = kiv::LoadImageSurface("sprite.BMP", 0xFF00FF);

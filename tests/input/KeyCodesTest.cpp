@@ -14,7 +14,8 @@ TEST(KeyNames, EveryNamedCodeRoundTrips) {
     int named = 0;
     for (int code = 0; code < 256; ++code) {
         const char* name = KeyName(static_cast<std::uint8_t>(code));
-        if (!name) continue;
+        if (!name)
+            continue;
         ++named;
         EXPECT_EQ(KeyCodeFromName(name), code) << name;
         EXPECT_EQ(KeyCodeFromName(("DIK_" + std::string(name)).c_str()), code) << name;
@@ -71,7 +72,8 @@ TEST(SdlKeyMap, EveryKeyItMapsIsANamedKeyAndThePcKeysAreDistinct) {
     int pcKeys = 0;
     for (int s = 0; s < SDL_NUM_SCANCODES; ++s) {
         std::uint8_t code = DikFromScancode(s);
-        if (!code) continue;
+        if (!code)
+            continue;
         EXPECT_NE(KeyName(code), nullptr) << "scancode " << s;
         // The keys of a PC keyboard sit between A and the right Windows key; each must reach
         // a code of its own (second names for the same key aside).

@@ -21,13 +21,17 @@ void Say(const std::string& what) {
 void PhotographDisplay(const char* file) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     std::string command = std::string("import -window root '") + file + "'";
-    if (std::system(command.c_str()) != 0) Say("photograph failed");
+    if (std::system(command.c_str()) != 0)
+        Say("photograph failed");
 }
 
 void WhileLoading(GameNode* level) {
-    if (level->Id() != 1) return;
-    if (const char* file = std::getenv("KIV_TEST_XSHOT")) PhotographDisplay(file);
-    if (std::getenv("KIV_TEST_END_IN_LOAD")) myGame->EndGame();
+    if (level->Id() != 1)
+        return;
+    if (const char* file = std::getenv("KIV_TEST_XSHOT"))
+        PhotographDisplay(file);
+    if (std::getenv("KIV_TEST_END_IN_LOAD"))
+        myGame->EndGame();
 }
 
 } // namespace

@@ -16,7 +16,8 @@ inline void (*whileLoading)(GameNode* level) = nullptr;
 inline void Load(GameNode* level) {
     report(std::string("load ") + level->Name());
     level->QuitOnEscape(level->Id() == 1);
-    if (whileLoading) whileLoading(level);
+    if (whileLoading)
+        whileLoading(level);
 }
 inline void Exit(GameNode* level) {
     report(std::string("exit ") + level->Name());

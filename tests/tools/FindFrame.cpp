@@ -13,7 +13,8 @@ bool MatchesAt(const Image& screen, const Image& frame, int ox, int oy) {
         const std::uint32_t* s = &screen.argb[static_cast<size_t>(oy + y) * screen.width + ox];
         const std::uint32_t* f = &frame.argb[static_cast<size_t>(y) * frame.width];
         for (int x = 0; x < frame.width; ++x)
-            if ((s[x] ^ f[x]) & 0xFFFFFF) return false;
+            if ((s[x] ^ f[x]) & 0xFFFFFF)
+                return false;
     }
     return true;
 }

@@ -17,6 +17,7 @@ public:
 
     void Show(bool visible);
     bool Show() const { return Visible(); }
+    using Variable::Color;
     void Color(unsigned long colour);
 
 private:

@@ -18,7 +18,8 @@ public:
 
     // A null pointer leaves the handle as it was.
     Derived& operator=(T* p) {
-        if (p) object = p;
+        if (p)
+            object = p;
         return static_cast<Derived&>(*this);
     }
 

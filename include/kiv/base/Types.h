@@ -35,6 +35,12 @@ struct FRECT {
     float right;
 };
 
+// A point in floats: station positions, steps of the viewport.
+struct Position {
+    float x;
+    float y;
+};
+
 struct KivPoint {
     int x;
     int y;

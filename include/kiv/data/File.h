@@ -68,12 +68,29 @@ public:
     // written as a short reference and read back as the same object.
     void Write(node* object);
     void Read(node*& object);
+    // Reads a reference to an object that the reader will own: only an object met here for
+    // the first time and of class T is returned (anything else gives null), so damaged data
+    // can never make two owners of one object.
+    template <class T>
+    T* ReadOwned() {
+        node* object = nullptr;
+        if (!ReadReference(object))
+            return nullptr;
+        T* owned = dynamic_cast<T*>(object);
+        if (!owned)
+            Discard(object);
+        return owned;
+    }
 
     const char* Name() const;
 
 private:
     struct ObjectTable;
 
+    // Reads an object reference; true when the object was made by this call.
+    bool ReadReference(node*& object);
+    // Destroys an object read from this file and forgets it, so later references give null.
+    void Discard(node* object);
     std::uint32_t ReadU32();
     void WriteU32(std::uint32_t v);
     [[noreturn]] void Truncated();

@@ -3,6 +3,7 @@
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
 #include <kiv/base/node.h>
+#include <kiv/logic/Behavior.h>
 
 #include <vector>
 
@@ -42,7 +43,18 @@ public:
 
     unsigned int WorldWidth();
     unsigned int WorldHeight();
+    int ViewportWidth();
+    int ViewportHeight();
+    // Moves the current level's viewport to the world position (x, y).
+    void ViewPortPosition(unsigned int x, unsigned int y, bool moveMainCharacter);
+    int ViewPortPositionX();
+    int ViewPortPositionY();
     bool IsFullScreen();
+
+    // A clone of the local-variable prototype NArray[index] (user error 1 otherwise).
+    void AddLocalVariable(unsigned int index);
+    Behavior& GetBehavior() { return behavior; }
+    Behavior& GetCurrentLevelBehavior();
 
     // The levels, in the order they were added.
     static List& Levels();
@@ -66,7 +78,9 @@ private:
     int previousLevelNumber;
     bool levelChangePending;
     bool switchedBefore;
+    int localVariableIndex;
     String name;
+    Behavior behavior;
 };
 
 extern KIV_API Game* myGame;

@@ -3,9 +3,12 @@
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
 #include <kiv/base/node.h>
+#include <kiv/graphics/ViewPort.h>
+#include <kiv/logic/Behavior.h>
 
 class Variable;
 class GameNode;
+class Map;
 class Sound;
 class StreamedSound;
 class MidiFile;
@@ -40,6 +43,19 @@ public:
     bool ShowScrollingBoundingBox() const { return m_ShowScrollingBoundingBox; }
     void NetworkLevel(bool on) { m_NetworkLevel = on; }
     bool NetworkLevel() const { return m_NetworkLevel; }
+    // The network session's settings: TCP port, the level to fall back to when the game
+    // cannot go on, the players needed and accepted, and the session's identifier.
+    void NetworkSettings(unsigned int port, int fallbackLevel, int playersNeeded, int maxPlayers,
+                         const unsigned char sessionId[16]);
+    unsigned int Port() const { return m_Port; }
+    int FallbackLevel() const { return m_FallbackLevel; }
+
+    // A clone of the game's local-variable prototype NArray[index] (user error 1 otherwise).
+    void AddLocalVariable(unsigned int index);
+    int LocalVariableIndex() const { return m_LocalVariableIndex; }
+
+    Behavior& GetBehavior() { return m_Behavior; }
+    ViewPort& GetViewPort() { return m_ViewPort; }
 
     // The level's functions: two load functions, the exit function (run once when a switch
     // away is requested) and the end function (run when the level is left).
@@ -51,6 +67,11 @@ public:
     static GameNode* Search(char* name);
 
     bool Add(Variable* v);
+    // Adds a copy of the variable.
+    bool Add(Variable& v);
+    // Maps are kept sorted by ascending z-order; a map goes before those of equal z-order.
+    bool Add(Map* map);
+    bool Add(Map& map);
     bool Add(Sound* s);
     bool Add(StreamedSound* s);
     bool Add(MidiFile* m);
@@ -100,6 +121,7 @@ private:
     String m_Name;
     String m_PaletteName;
     String m_LevelFile;
+    Behavior m_Behavior;
     int m_SpriteCount, m_MapCount, m_VariableCount, m_SoundCount, m_StreamedSoundCount,
         m_MidiFileCount, m_ParticleSystemCount;
     List m_Maps;
@@ -109,6 +131,8 @@ private:
     List m_StreamedSounds;
     List m_MidiFiles;
     List m_ParticleSystems;
+    ViewPort m_ViewPort;
+    int m_LocalVariableIndex;
 
     unsigned int m_FrameStart;
     unsigned int m_FrameEnd;

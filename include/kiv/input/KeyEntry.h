@@ -32,7 +32,8 @@ struct KeyEntry {
     // While up: the frames since release. While down: the length of the gap before this
     // press, once; later reads during the same press give 0.
     std::uint32_t TapCount() {
-        if (!pressed) return framesUp;
+        if (!pressed)
+            return framesUp;
         std::uint32_t gap = upFramesBeforeTap;
         upFramesBeforeTap = 0;
         return gap;

@@ -3,6 +3,7 @@
 #include <kiv/base/String.h>
 #include <kiv/base/Types.h>
 #include <kiv/base/node.h>
+#include <kiv/logic/Behavior.h>
 
 // The game's general-purpose value: a number, a pointer or a text, with a text form that a
 // frame on the screen can show.
@@ -20,8 +21,12 @@ public:
     Variable();
     explicit Variable(double number);
     explicit Variable(const char* text);
-    Variable(const Variable&) = delete;
-    Variable& operator=(const Variable&) = delete;
+    // A full copy: value, texts, display settings, behavior and a clone of the local
+    // variables.
+    Variable(const Variable& other);
+    void ObjectCopy(const Variable& other);
+    // Copies only the value and the shown text.
+    Variable& operator=(const Variable& other);
     ~Variable() override;
 
     Variable& operator=(double number);
@@ -29,6 +34,8 @@ public:
 
     // The text form of the value: numbers through printf formats, strings as they are.
     const char* AsciiValue();
+    Behavior& GetBehavior() { return m_Behavior; }
+
     // The text that the display shows.
     const char* Text() const { return m_Text; }
 
@@ -36,6 +43,9 @@ public:
     const char* Name() const { return m_Name; }
     void Id(int id) { m_Id = id; }
     int Id() const { return m_Id; }
+    // A paused variable's behavior does not run.
+    void Pause(bool on) { m_Pause = on; }
+    bool Pause() const { return m_Pause; }
     void OnlyIntegerPart(bool on);
     bool OnlyIntegerPart() const { return m_OnlyIntegerPart; }
 
@@ -80,6 +90,7 @@ protected:
     unsigned int m_TextLength;
     String m_Name;
     int m_Id;
+    bool m_Pause;
 
     KivRect m_Frame;
     int m_W;
@@ -93,4 +104,8 @@ protected:
     DisplayTypes m_DisplayType;
     bool m_Visible;
     bool m_VScrollTriggered;
+    Behavior m_Behavior;
+
+private:
+    void CopyValue(const Variable& other);
 };

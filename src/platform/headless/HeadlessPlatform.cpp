@@ -71,7 +71,8 @@ void HeadlessPlatform::ReadScript(const std::string& text) {
         std::istringstream words(line);
         std::uint32_t frame;
         std::string word;
-        if (!(words >> word) || word[0] == '#') continue;
+        if (!(words >> word) || word[0] == '#')
+            continue;
         std::istringstream frameWord(word);
         bool ok = static_cast<bool>(frameWord >> frame) && static_cast<bool>(words >> word);
         Scripted e{frame, Scripted::Key, {}, {}, false, true};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileInstanceLock.h"
+#include "platform/headless/HeadlessAudio.h"
 #include "platform/headless/HeadlessPresenter.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/headless/RecordedDialogs.h"
@@ -23,6 +24,7 @@ public:
     Window& GetWindow() override { return window; }
     Presenter& GetPresenter() override { return presenter; }
     InputSource& GetInput() override { return input; }
+    AudioOutput& GetAudio() override { return audio; }
     // Releases the scripted events of frames up to `nextFrame`.
     void StartPass(std::uint32_t nextFrame) override;
 
@@ -42,6 +44,7 @@ public:
     HeadlessWindow window;
     HeadlessPresenter presenter;
     ScriptedInput input;
+    HeadlessAudio audio{clock};
 
 private:
     struct Scripted {

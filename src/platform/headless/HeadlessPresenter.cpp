@@ -33,7 +33,8 @@ std::uint32_t HeadlessPresenter::Hash() const {
 }
 
 COLORREF HeadlessPresenter::ColorAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= last.width || y >= last.height) return 0;
+    if (x < 0 || y < 0 || x >= last.width || y >= last.height)
+        return 0;
     int bytes = (last.bitsPerPixel + 7) / 8;
     const std::uint8_t* p = pixels.data() + static_cast<size_t>(y) * last.pitch + x * bytes;
     std::uint32_t value = 0;

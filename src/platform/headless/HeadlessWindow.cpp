@@ -3,7 +3,8 @@
 namespace kiv::platform::headless {
 
 bool HeadlessWindow::Create(const WindowSpec& s) {
-    if (refuseCreation) return false;
+    if (refuseCreation)
+        return false;
     shape = s;
     title = s.title ? s.title : "";
     windowed = s.windowed;
@@ -13,7 +14,8 @@ bool HeadlessWindow::Create(const WindowSpec& s) {
 }
 
 bool HeadlessWindow::PollEvent(WindowEvent& event) {
-    if (events.empty()) return false;
+    if (events.empty())
+        return false;
     event = events.front();
     events.pop_front();
     return true;

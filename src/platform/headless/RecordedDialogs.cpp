@@ -8,7 +8,8 @@ int RecordedDialogs::MessageBox(const char* text, const char* caption, unsigned 
     shown.push_back({text ? text : "", caption ? caption : "", flags});
     std::fprintf(stderr, "[%s] %s\n", caption ? caption : "", text ? text : "");
     std::fflush(stderr);
-    if (answers.empty()) return (flags & 0xF) == MbYesNo ? IdYes : IdOk;
+    if (answers.empty())
+        return (flags & 0xF) == MbYesNo ? IdYes : IdOk;
     int answer = answers.front();
     answers.pop_front();
     return answer;

@@ -29,7 +29,8 @@ int SdlDialogs::MessageBox(const char* text, const char* caption, unsigned flags
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : okButton;
     int chosen = yesNo ? IdYes : IdOk;
-    if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0) chosen = yesNo ? IdNo : IdOk;
+    if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0)
+        chosen = yesNo ? IdNo : IdOk;
     return chosen;
 }
 

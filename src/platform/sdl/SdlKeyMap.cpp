@@ -180,7 +180,8 @@ constexpr Table ByScancode;
 } // namespace
 
 std::uint8_t DikFromScancode(int sdlScancode) {
-    if (sdlScancode < 0 || sdlScancode >= SDL_NUM_SCANCODES) return 0;
+    if (sdlScancode < 0 || sdlScancode >= SDL_NUM_SCANCODES)
+        return 0;
     return ByScancode.code[sdlScancode];
 }
 

@@ -15,13 +15,16 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::Create(const WindowSpec& s) {
     shape = s;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return false;
     Uint32 flags = s.windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
     window = SDL_CreateWindow(s.title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, s.width,
                               s.height, flags);
-    if (!window) return false;
+    if (!window)
+        return false;
     renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer)
+        renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
         Destroy();
         return false;
@@ -35,7 +38,8 @@ bool SdlWindow::Create(const WindowSpec& s) {
 // the one asked for); full screen fills the desktop keeping the picture's proportions.
 void SdlWindow::Place(bool windowed) {
     SDL_RenderSetIntegerScale(renderer, windowed ? SDL_TRUE : SDL_FALSE);
-    if (!windowed) return;
+    if (!windowed)
+        return;
     int scale = shape.scale;
     SDL_Rect usable;
     if (scale <= 0 && SDL_GetDisplayUsableBounds(0, &usable) == 0)
@@ -46,24 +50,30 @@ void SdlWindow::Place(bool windowed) {
 }
 
 void SdlWindow::Destroy() {
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
-    if (window) SDL_DestroyWindow(window);
+    if (texture)
+        SDL_DestroyTexture(texture);
+    if (renderer)
+        SDL_DestroyRenderer(renderer);
+    if (window)
+        SDL_DestroyWindow(window);
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
 }
 
 void SdlWindow::SetTitle(const char* title) {
-    if (window) SDL_SetWindowTitle(window, title ? title : "");
+    if (window)
+        SDL_SetWindowTitle(window, title ? title : "");
 }
 
 void SdlWindow::Show(bool visible) {
-    if (window) visible ? SDL_ShowWindow(window) : SDL_HideWindow(window);
+    if (window)
+        visible ? SDL_ShowWindow(window) : SDL_HideWindow(window);
 }
 
 void SdlWindow::SetWindowed(bool windowed) {
-    if (!window) return;
+    if (!window)
+        return;
     SDL_SetWindowFullscreen(window, windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     Place(windowed);
 }
@@ -78,7 +88,8 @@ void SdlWindow::InhibitScreenSaver(bool inhibit) {
 
 bool SdlWindow::PollEvent(WindowEvent& event) {
     platform.Pump();
-    if (events.empty()) return false;
+    if (events.empty())
+        return false;
     event = events.front();
     events.pop_front();
     return true;
@@ -86,10 +97,12 @@ bool SdlWindow::PollEvent(WindowEvent& event) {
 
 bool SdlPresenter::Present(const FrameView& frame) {
     SDL_Renderer* renderer = window.Renderer();
-    if (!renderer) return true; // nothing to show on
+    if (!renderer)
+        return true; // nothing to show on
     SDL_Texture*& texture = window.Texture();
     if (!texture || textureWidth != frame.width || textureHeight != frame.height) {
-        if (texture) SDL_DestroyTexture(texture);
+        if (texture)
+            SDL_DestroyTexture(texture);
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
                                     frame.width, frame.height);
         textureWidth = frame.width;
@@ -98,7 +111,8 @@ bool SdlPresenter::Present(const FrameView& frame) {
     }
     void* pixels;
     int pitch;
-    if (!texture || SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return true;
+    if (!texture || SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0)
+        return true;
     ConvertToArgb(PixelFormat::ForDepth(frame.bitsPerPixel), frame.palette, frame.pixels,
                   frame.pitch, frame.width, frame.height, static_cast<std::uint32_t*>(pixels),
                   pitch);
@@ -139,7 +153,8 @@ bool SdlInput::NumLock() {
 }
 
 void SdlInput::Queue(KeyEvent e) {
-    if (acquired) keys.push_back(e);
+    if (acquired)
+        keys.push_back(e);
 }
 
 SdlPlatform::SdlPlatform() = default;
@@ -180,7 +195,8 @@ void SdlPlatform::Dispatch(const SDL_Event& e) {
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (e.key.repeat) break;
+        if (e.key.repeat)
+            break;
         if (std::uint8_t code = DikFromScancode(e.key.keysym.scancode))
             input.Queue({code, e.type == SDL_KEYDOWN});
         break;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileInstanceLock.h"
+#include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlDialogs.h"
 #include "platform/sdl/SteadyClock.h"
 
@@ -89,6 +90,7 @@ public:
     Window& GetWindow() override { return window; }
     Presenter& GetPresenter() override { return presenter; }
     InputSource& GetInput() override { return input; }
+    AudioOutput& GetAudio() override { return audio; }
     void StartPass(std::uint32_t) override {}
 
     // Moves every pending system event to the window's or the keyboard's queue.
@@ -103,6 +105,7 @@ private:
     SdlWindow window{*this};
     SdlPresenter presenter{window};
     SdlInput input{*this};
+    SdlAudio audio{clock};
 };
 
 } // namespace kiv::platform::sdl

@@ -24,7 +24,8 @@ void SteadyClock::Sleep(std::uint32_t ms) {
 void SteadyClock::WaitUntil(std::uint32_t deadline) {
     for (;;) {
         auto left = static_cast<std::int32_t>(deadline - Milliseconds());
-        if (left <= 0) return;
+        if (left <= 0)
+            return;
         if (left > 1)
             std::this_thread::sleep_for(std::chrono::microseconds((left - 1) * 1000));
         else

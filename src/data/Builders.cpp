@@ -1,0 +1,476 @@
+#include <kiv/base/Console.h>
+#include <kiv/base/UserError.h>
+#include <kiv/data/Builders.h>
+#include <kiv/data/File.h>
+#include <kiv/data/GameFiles.h>
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/graphics/Screen.h>
+#include <kiv/host/Host.h>
+#include <kiv/graphics/Map.h>
+#include <kiv/logic/Alarm.h>
+#include <kiv/logic/PathStateMachine.h>
+#include <kiv/sprites/CollisionCircle.h>
+#include <kiv/logic/StateMachine.h>
+#include <kiv/logic/Timer.h>
+#include <kiv/sprites/CollisionSegment.h>
+#include <kiv/sprites/MovementPattern.h>
+#include <kiv/variables/Variable.h>
+
+#include "base/Messages.h"
+#include "data/LogicTables.h"
+#include "host/HostGlobals.h"
+#include "platform/Platform.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Path networks larger than this are damaged data: their distance tables would not fit.
+constexpr int MaxStations = 1024;
+
+File& GameData() {
+    return *_GameFile;
+}
+File& LevelData() {
+    return *_LevelFile;
+}
+
+// A record that this runtime cannot build yet ends the game, saying so plainly.
+void Unsupported(File& file, const char* what) {
+    FatalError("The level file %s holds %s, which this version of KivCore cannot run yet.",
+               file.Name(), what);
+}
+
+// A count read from data, refused (through the fatal exit naming the file) when the file
+// cannot hold that many entries of at least `bytesEach` bytes.
+int Count(File& file, long bytesEach) {
+    int n = 0;
+    file.Read(n);
+    if (n < 0)
+        n = 0;
+    file.Require(static_cast<long>(n) * bytesEach);
+    return n;
+}
+
+String ReadString(File& file) {
+    String s;
+    s.Load(file);
+    return s;
+}
+
+template <class T>
+T Get(File& file) {
+    T v{};
+    file.Read(v);
+    return v;
+}
+
+void ReadBehavior(File& file, Behavior& behavior) {
+    int n = Count(file, 4);
+    for (int i = 0; i < n; ++i) {
+        int kind = Get<int>(file);
+        if (kind < 0 || kind > 2)
+            continue;
+        auto index = Get<unsigned int>(file);
+        bool active = Get<bool>(file);
+        if (kind == 0)
+            behavior.AddFunction(index, active);
+        else if (kind == 1)
+            behavior.AddStateMachine(index, active);
+        else
+            behavior.AddTimer(index, active);
+    }
+}
+
+CollisionSegment ReadSegment(File& file) {
+    float x1 = Get<float>(file), y1 = Get<float>(file), x2 = Get<float>(file),
+          y2 = Get<float>(file);
+    int id = Get<int>(file);
+    auto attributes = Get<unsigned char>(file);
+    int extra = Get<int>(file);
+    return CollisionSegment(x1, y1, x2, y2, id, attributes, extra);
+}
+
+// Nested machines that contain themselves would nest without end: such a link is dropped.
+void BreakNestingCycles() {
+    std::vector<int> mark(static_cast<size_t>(maxSMIndex + 1), 0); // 0 new, 1 open, 2 done
+    std::function<void(int)> visit = [&](int m) {
+        mark[static_cast<size_t>(m)] = 1;
+        for (State& state : SMArray[m].States()) {
+            int sub = static_cast<int>(state.m_SubMachine ? state.m_SubMachine - SMArray : -1);
+            if (sub < 0)
+                continue;
+            if (mark[static_cast<size_t>(sub)] == 1)
+                state.m_SubMachine = nullptr;
+            else if (mark[static_cast<size_t>(sub)] == 0)
+                visit(sub);
+        }
+        mark[static_cast<size_t>(m)] = 2;
+    };
+    for (int m = 0; m <= maxSMIndex; ++m)
+        if (mark[static_cast<size_t>(m)] == 0)
+            visit(m);
+}
+
+void ReadTimers(File& f) {
+    int n = Count(f, 17);
+    if (n == 0)
+        return;
+    delete[] TMArray;
+    TMArray = NewTimers(static_cast<unsigned int>(n));
+    maxTMIndex = n - 1;
+    for (int i = 0; i < n; ++i) {
+        auto function = reinterpret_cast<BehaviorFunction>(GetTimerFunction(Get<int>(f)));
+        auto delay = Get<unsigned int>(f);
+        auto unit = Get<int>(f) == Milliseconds ? Milliseconds : Frames;
+        bool running = Get<bool>(f);
+        auto mode = Get<unsigned int>(f) == Periodic ? Periodic : Once;
+        TMArray[i] = Timer(function, delay, unit, running, mode);
+    }
+}
+
+void ReadStateMachines(File& f) {
+    int n = Count(f, 8);
+    if (n == 0)
+        return;
+    delete[] SMArray;
+    SMArray = NewStateMachines(static_cast<unsigned int>(n));
+    maxSMIndex = n - 1;
+    for (int i = 0; i < n; ++i) {
+        int states = Count(f, 12);
+        for (int s = 0; s < states; ++s) {
+            auto function = reinterpret_cast<StateFunction>(GetStateFunction(Get<int>(f)));
+            State state(function, GetStateMachine(Get<int>(f)));
+            int edges = Count(f, 9);
+            for (int e = 0; e < edges; ++e) {
+                int to = Get<int>(f);
+                auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
+                state.AddEdge(Edge(to, condition, Get<bool>(f)));
+            }
+            SMArray[i].AddState(state);
+        }
+        SMArray[i].SetStartingState(Get<int>(f));
+    }
+    BreakNestingCycles();
+}
+
+void ReadPathState(File& f, PathStateMachine& machine) {
+    auto function = reinterpret_cast<StateFunction>(GetStateFunction(Get<int>(f)));
+    auto smooth = Get<unsigned int>(f);
+    auto key = Get<unsigned char>(f);
+    int station = Get<int>(f);
+    bool stop = Get<bool>(f);
+    State state(function, smooth, key, station, stop, Get<int>(f));
+    int edges = Count(f, 23);
+    for (int e = 0; e < edges; ++e) {
+        int to = Get<int>(f);
+        auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
+        bool always = Get<bool>(f), keepMoving = Get<bool>(f);
+        auto edgeKey = Get<unsigned char>(f);
+        auto tolerance = Get<unsigned int>(f);
+        int edgeStation = Get<int>(f);
+        state.AddEdge(
+            Edge(to, condition, always, keepMoving, edgeKey, tolerance, edgeStation, Get<int>(f)));
+    }
+    machine.AddState(state);
+}
+
+void ReadPathSegments(File& f, PathStateMachine& machine) {
+    if (!Get<bool>(f))
+        return;
+    int n = Count(f, 1);
+    for (int i = 0; i < n; ++i) {
+        if (!Get<bool>(f))
+            continue;
+        CollisionSegment first = ReadSegment(f);
+        machine.AddCollisionData(first);
+        if (Get<bool>(f)) {
+            CollisionSegment second = ReadSegment(f);
+            machine.AddCollisionData(second);
+        }
+    }
+}
+
+void ReadPathStateMachines(File& f) {
+    int n = Count(f, 17);
+    if (n == 0)
+        return;
+    delete[] PSMArray;
+    PSMArray = NewPathStateMachines(static_cast<unsigned int>(n));
+    maxPSMIndex = n - 1;
+    for (int i = 0; i < n; ++i) {
+        int states = Count(f, 22);
+        int stations = Get<int>(f);
+        if (stations < 0 || stations > MaxStations)
+            FatalError(kiv::Message(104), f.Name());
+        PathStateMachine machine(stations);
+        for (int s = 0; s < states; ++s)
+            ReadPathState(f, machine);
+        machine.SetStartingState(Get<int>(f));
+        f.Require(static_cast<long>(stations) * 8);
+        for (int s = 0; s < stations; ++s) {
+            float x = Get<float>(f);
+            machine.AddStation({x, Get<float>(f)});
+        }
+        int links = Count(f, 8);
+        for (int l = 0; l < links; ++l) {
+            int a = Get<int>(f);
+            machine.Link(a, Get<int>(f));
+        }
+        ReadPathSegments(f, machine);
+        machine.ComputeShortestPath();
+        PSMArray[i] = machine;
+    }
+}
+
+void ReadMovementPatterns(File& f) {
+    int n = Count(f, 8);
+    if (n == 0)
+        return;
+    delete[] MPArray;
+    MPArray = NewMovementPatterns(static_cast<unsigned int>(n));
+    maxMPIndex = n - 1;
+    for (int i = 0; i < n; ++i) {
+        MovementPattern& pattern = MPArray[i];
+        pattern.Name(ReadString(f));
+        int vectors = Count(f, 8);
+        pattern.NumberOfVectors(static_cast<unsigned int>(vectors));
+        for (int v = 0; v < vectors; ++v) {
+            int dx = Get<int>(f);
+            pattern.CalculateVectorPattern(v, dx, Get<int>(f));
+        }
+    }
+}
+
+LevelFunction LevelFunctionAt(unsigned int index) {
+    return reinterpret_cast<LevelFunction>(kiv::PointerEntry(LVFArray, index));
+}
+
+// A data file's name: a resource of the game by that name, else the file in the Data folder.
+String DataFile(const String& name) {
+    if (kiv::platform::Resources::Instance().Find("RCDATA", name))
+        return name;
+    return kiv::DataPath + name;
+}
+
+void ReadNetwork(File& f, GameNode& level) {
+    auto port = Get<unsigned int>(f);
+    auto fallback = Get<unsigned int>(f);
+    auto needed = Get<unsigned int>(f);
+    auto most = Get<unsigned int>(f);
+    level.NetworkLevel(Get<bool>(f));
+    unsigned char session[16];
+    f.Read(session, 16);
+    level.NetworkSettings(port, static_cast<int>(fallback), static_cast<int>(needed),
+                          static_cast<int>(most), session);
+}
+
+void ReadViewport(File& f, GameNode& level) {
+    FRECT box = Get<FRECT>(f);
+    float x = Get<float>(f), y = Get<float>(f);
+    float left = Get<float>(f), top = Get<float>(f), right = Get<float>(f), bottom = Get<float>(f);
+    float width = Get<float>(f), height = Get<float>(f);
+    ViewPort& v = level.GetViewPort();
+    v.WorldWidth(static_cast<float>(level.WorldWidth()));
+    v.WorldHeight(static_cast<float>(level.WorldHeight()));
+    v.ViewPortWidth(width);
+    v.ViewPortHeight(height);
+    v.WorldXPos(x);
+    v.WorldYPos(y);
+    v.ViewPortScrollingBB(box.left, box.top, box.right - box.left, box.bottom - box.top);
+    v.MaxInflateBBLeft(left);
+    v.MaxInflateBBTop(top);
+    v.MaxInflateBBRight(right);
+    v.MaxInflateBBBottom(bottom);
+}
+
+void ReadVariables(File& f, GameNode& level) {
+    int n = Count(f, 10);
+    for (int i = 0; i < n; ++i) {
+        Variable v;
+        v.Name(ReadString(f));
+        if (Get<bool>(f))
+            v = ReadString(f).operator const char*();
+        else
+            v = Get<double>(f);
+        ReadBehavior(f, v.GetBehavior());
+        level.Add(v);
+    }
+}
+
+CollisionCircle ReadCircle(File& f) {
+    float x = Get<float>(f), y = Get<float>(f), radius = Get<float>(f);
+    int id = Get<int>(f);
+    return CollisionCircle(x, y, radius, id, Get<unsigned char>(f));
+}
+
+// A list of collision shapes, each passed to `add`.
+template <class Owner>
+void ReadShapes(File& f, Owner& owner) {
+    int n = Count(f, 1);
+    for (int i = 0; i < n; ++i) {
+        if (Get<bool>(f))
+            owner.AddCollisionData(ReadSegment(f));
+        else
+            owner.AddCollisionData(ReadCircle(f));
+    }
+}
+
+void ReadAlarms(File& f, Map& map) {
+    int n = Count(f, 15);
+    for (int i = 0; i < n; ++i) {
+        Alarm alarm;
+        alarm.Name(ReadString(f));
+        alarm.Active(Get<bool>(f));
+        alarm.ShowCollision(Get<bool>(f));
+        alarm.ExecuteOnce(Get<bool>(f));
+        int local = Get<int>(f);
+        if (local != -1)
+            alarm.AddLocalVariable(static_cast<unsigned int>(local));
+        ReadShapes(f, alarm);
+        map.Add(alarm);
+    }
+}
+
+// What every kind of map reads after its placement: speeds, transparency and flags.
+void ReadLook(File& f, Map& map, bool scrolls) {
+    map.SpeedX(Get<float>(f));
+    map.SpeedY(Get<float>(f));
+    if (scrolls) {
+        map.ScrollRatioX(Get<float>(f));
+        map.ScrollRatioY(Get<float>(f));
+    }
+    map.UseTransparency(Get<bool>(f));
+    map.TransparencyColor(static_cast<COLORREF>(Get<unsigned int>(f)));
+    map.Visible(Get<bool>(f));
+    map.Pause(Get<bool>(f));
+    map.Unused(Get<bool>(f));
+}
+
+void ReadMapLogic(File& f, Map& map, bool collision) {
+    if (collision) {
+        map.SpacePartitionGridSize(Get<unsigned int>(f));
+        map.ShowMapCollision(Get<bool>(f));
+    } else {
+        map.SpacePartitionGridSize(128);
+    }
+    ReadBehavior(f, map.GetBehavior());
+    if (collision) {
+        ReadAlarms(f, map);
+        ReadShapes(f, map);
+    }
+    int local = Get<int>(f);
+    if (local != -1)
+        map.AddLocalVariable(static_cast<unsigned int>(local));
+}
+
+void ReadMaps(File& f, GameNode& level) {
+    int n = Count(f, 4);
+    for (int i = 0; i < n; ++i) {
+        int type = Get<int>(f);
+        String name = ReadString(f), file = ReadString(f);
+        int zOrder = Get<int>(f);
+        if (type == Map::Master) {
+            Map map(name, file, Map::Master, zOrder, 0, 0, false, zrect);
+            ReadLook(f, map, false);
+            ReadMapLogic(f, map, true);
+            int music = Get<int>(f);
+            level.Add(map);
+            if (music == 1)
+                level.PlayMidiFile(ReadString(f));
+            else if (music != 0)
+                level.PlayMusic(ReadString(f));
+            continue;
+        }
+        int x = Get<int>(f), y = Get<int>(f);
+        bool screenFixed = Get<bool>(f);
+        KivRect display = Get<KivRect>(f);
+        Map map(name, file, type == Map::Wrapped ? Map::Wrapped : Map::Standard, zOrder, x, y,
+                screenFixed, display);
+        ReadLook(f, map, true);
+        ReadMapLogic(f, map, type != Map::Wrapped);
+        level.Add(map);
+    }
+}
+
+// A section of objects this runtime does not build yet must be empty.
+void ExpectNone(File& f, const char* what) {
+    if (Get<int>(f) > 0)
+        Unsupported(f, what);
+}
+
+} // namespace
+
+void CreateBinaryGameFile(const char* name) {
+    delete _GameFile;
+    _GameFile = new File(DataFile(name), File::Reading);
+}
+
+void GenerateMode() {
+    int width = Get<int>(GameData()), height = Get<int>(GameData());
+    SetMode(width, height, Get<int>(GameData()));
+    _IsWindowed = Get<bool>(GameData());
+    _IsScreenSaver = Get<bool>(GameData());
+}
+
+void GenerateLevels() {
+    File& f = GameData();
+    ReadBehavior(f, myGame->GetBehavior());
+    int n = Count(f, 24);
+    for (int i = 0; i < n; ++i) {
+        GameNode* level = NewGameNode();
+        level->Id(Get<int>(f));
+        level->Name(ReadString(f));
+        LevelFunction first = LevelFunctionAt(Get<unsigned int>(f));
+        level->LoadFunctions(first, LevelFunctionAt(Get<unsigned int>(f)));
+        level->ExitFunction(LevelFunctionAt(Get<unsigned int>(f)));
+        level->EndFunction(LevelFunctionAt(Get<unsigned int>(f)));
+        level->LevelFile(DataFile(ReadString(f)));
+        if (myGame->Add(level) != level)
+            delete level; // a level with that Id is already in the game
+    }
+    myGame->Title(ReadString(f));
+    int local = Get<int>(f);
+    if (local != -1)
+        myGame->AddLocalVariable(static_cast<unsigned int>(local));
+}
+
+void GenerateLogic() {
+    ReadTimers(GameData());
+    ReadStateMachines(GameData());
+    ReadPathStateMachines(GameData());
+    ReadMovementPatterns(GameData());
+}
+
+void GenerateLevel(GameNode* level) {
+    File& f = LevelData();
+    auto consoleColor = Get<unsigned int>(f);
+    if (pConsole)
+        pConsole->Color(consoleColor);
+    ReadNetwork(f, *level);
+    level->WorldWidth(Get<unsigned int>(f));
+    level->WorldHeight(Get<unsigned int>(f));
+    level->FPStoMS(Get<unsigned int>(f));
+    level->QuitOnEscape(Get<bool>(f));
+    level->ShowScrollingBoundingBox(Get<bool>(f));
+    ReadViewport(f, *level);
+    ReadBehavior(f, level->GetBehavior());
+    level->PaletteName(ReadString(f));
+    int local = Get<int>(f);
+    if (local != -1)
+        level->AddLocalVariable(static_cast<unsigned int>(local));
+    if (Get<bool>(f))
+        Unsupported(f, "a game cursor");
+    ExpectNone(f, "sounds");
+    ReadVariables(f, *level);
+    ReadMaps(f, *level);
+    ExpectNone(f, "sprites");
+    ExpectNone(f, "text variables");
+    ExpectNone(f, "particle systems");
+}
+
+void GenerateActors(GameNode*) {
+    ExpectNone(LevelData(), "actors");
+}

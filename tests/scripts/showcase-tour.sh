@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Plays the showcase headless along a scripted tour and checks what it leaves behind: the
+# exit code, the log of the levels it entered, and a PNG of the last frame of the right size.
+set -euo pipefail
+showcase=$1
+tour=$2
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+cd "$out"
+KIV_LOCK_FILE="$out/kiv.lock" "$showcase" --headless --input="$tour" --frames=2000 \
+    --screenshot="$out/last.png"
+grep -c "Entering Playground" Kiv.log | grep -qx 2
+grep -c "Entering Title" Kiv.log | grep -qx 3
+test "$(identify -format '%wx%h' last.png)" = "640x480"

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "GameData.h"
+
+#include <filesystem>
+
+namespace kiv::test {
+
+// Compiles a game description (the JSON kivc reads) into `folder`.
+inline void WriteGame(const tools::Json& description, const std::filesystem::path& folder) {
+    tools::GameFiles files = tools::CompileGame(description);
+    std::filesystem::create_directories(folder);
+    tools::WriteFile(folder / tools::StoredFileName(description["file"].get<std::string>()),
+                     files.game);
+    for (const auto& [name, bytes] : files.levels) {
+        std::filesystem::create_directories((folder / name).parent_path());
+        tools::WriteFile(folder / name, bytes);
+    }
+}
+
+} // namespace kiv::test

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <kiv/base/Types.h>
+
+#include "platform/Platform.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace kiv::test {
+
+// Writes a 24-bit image file whose pixels are colour(x, y) (0x00BBGGRR).
+template <class F>
+void WriteImage(const std::string& path, int w, int h, F colour) {
+    platform::Image image;
+    image.width = w;
+    image.height = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF c = colour(x, y);
+            image.argb.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) |
+                                 (c >> 16 & 0xFF));
+        }
+    ASSERT_TRUE(platform::ImageCodec::WriteBmp(path.c_str(), image));
+}
+
+} // namespace kiv::test

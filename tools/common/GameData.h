@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Layout.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kiv::tools {
+
+// A whole game: the game file (mode, game record, logic record, in the order the builders
+// read them) and the level files (level record, then the actor record when there is one).
+struct GameFiles {
+    std::vector<unsigned char> game;
+    // (file name as the game record gives it, bytes)
+    std::vector<std::pair<std::string, std::vector<unsigned char>>> levels;
+};
+
+// The JSON description of a game: {"file", "mode", "game", "logic"}; each level entry may
+// hold its "level" record and "actors" record.
+GameFiles CompileGame(const Json& description);
+// The file names the game's data goes to, from a level's stored name ("Data\\L1.kiv" -> "L1.kiv").
+std::string StoredFileName(const std::string& name);
+// Reads the game file and the level files beside it back into a description.
+Json DumpGame(const std::filesystem::path& gameFile);
+Json DumpLevel(const std::filesystem::path& levelFile);
+
+std::vector<unsigned char> ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+
+} // namespace kiv::tools
