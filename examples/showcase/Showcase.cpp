@@ -21,14 +21,18 @@ void TitleScreen(int entry, void*) {
         myGame->Title("KivCore showcase - press Enter to play, Escape to quit");
 }
 
-bool EnterPressed(void*) { return pKeyboard->IsTriggered(DIK_RETURN); }
+bool EnterPressed(void*) {
+    return pKeyboard->IsTriggered(DIK_RETURN);
+}
 
 void StartPlaying(int entry, void*) {
     if (entry == 1)
         myGame->NextLevel();
 }
 
-bool BackspacePressed(void*) { return pKeyboard->IsTriggered(DIK_BACK); }
+bool BackspacePressed(void*) {
+    return pKeyboard->IsTriggered(DIK_BACK);
+}
 
 void Playground(int entry, void*) {
     if (entry == 1)
@@ -60,10 +64,10 @@ void BuildLogic() {
     maxFIndex = 0;
 
     // State functions and edge functions share one table; the game data names them by index.
-    void* logic[] = {reinterpret_cast<void*>(TitleScreen),  reinterpret_cast<void*>(EnterPressed),
-                     reinterpret_cast<void*>(StartPlaying), reinterpret_cast<void*>(Playground),
-                     reinterpret_cast<void*>(BackspacePressed),
-                     reinterpret_cast<void*>(BackToTitle)};
+    void* logic[] = {
+        reinterpret_cast<void*>(TitleScreen),      reinterpret_cast<void*>(EnterPressed),
+        reinterpret_cast<void*>(StartPlaying),     reinterpret_cast<void*>(Playground),
+        reinterpret_cast<void*>(BackspacePressed), reinterpret_cast<void*>(BackToTitle)};
     SMFArray = NewVoidPointers(6);
     for (int i = 0; i < 6; ++i)
         SMFArray[i] = logic[i];

@@ -5,14 +5,14 @@
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/graphics/Screen.h>
 #include <kiv/host/Host.h>
-#include <kiv/graphics/Map.h>
 #include <kiv/logic/Alarm.h>
 #include <kiv/logic/PathStateMachine.h>
-#include <kiv/sprites/CollisionCircle.h>
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/Timer.h>
+#include <kiv/sprites/CollisionCircle.h>
 #include <kiv/sprites/CollisionSegment.h>
 #include <kiv/sprites/MovementPattern.h>
 #include <kiv/variables/Variable.h>
@@ -395,6 +395,24 @@ void ReadMaps(File& f, GameNode& level) {
     }
 }
 
+void ReadSounds(File& f, GameNode& level) {
+    int n = Count(f, 13);
+    for (int i = 0; i < n; ++i) {
+        int kind = Get<int>(f);
+        String name = ReadString(f), file = ReadString(f);
+        bool loop = Get<bool>(f);
+        // The helpers take writable texts, as games pass them; they do not change them.
+        auto* n = const_cast<char*>(name.operator const char*());
+        auto* path = const_cast<char*>(file.operator const char*());
+        if (kind == 0)
+            level.AddSFX(n, path, loop, Get<int>(f));
+        else if (kind == 1)
+            level.AddMusic(n, path, loop);
+        else
+            level.AddMidiFile(n, path, loop);
+    }
+}
+
 // A section of objects this runtime does not build yet must be empty.
 void ExpectNone(File& f, const char* what) {
     if (Get<int>(f) > 0)
@@ -463,7 +481,7 @@ void GenerateLevel(GameNode* level) {
         level->AddLocalVariable(static_cast<unsigned int>(local));
     if (Get<bool>(f))
         Unsupported(f, "a game cursor");
-    ExpectNone(f, "sounds");
+    ReadSounds(f, *level);
     ReadVariables(f, *level);
     ReadMaps(f, *level);
     ExpectNone(f, "sprites");

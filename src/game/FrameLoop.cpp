@@ -4,10 +4,12 @@
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
 #include <kiv/graphics/Map.h>
-#include <kiv/logic/Alarm.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/logic/Alarm.h>
+#include <kiv/sound/MidiFile.h>
+#include <kiv/sound/SoundCard.h>
 
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
@@ -27,8 +29,21 @@ bool WakeUp() {
     return true;
 }
 
+// Pausing stops the sounds that play; resuming plays them again.
 void TogglePause() {
     GamePaused = !GamePaused;
+    SoundCard::Instance().ManageBuffers(!GamePaused);
+}
+
+// After a display switch, the MIDI music that should be playing plays again.
+void SwitchDisplay() {
+    SwitchScreenMode();
+    platform::Current().GetClock().Sleep(1000);
+    for (node* n = gNode->MidiFiles().Head(); !n->EOList(); n = n->Next()) {
+        auto* midi = static_cast<MidiFile*>(n);
+        if (midi->PlayRequested() && !midi->IsPlaying())
+            midi->Play();
+    }
 }
 
 struct HotKey {
@@ -50,11 +65,7 @@ bool QuitsOnEscape() {
 // In priority order: the first of these keys triggered in a frame is the one handled; when
 // its condition does not hold, nothing happens in that frame.
 const HotKey HotKeys[] = {
-    {DIK_F12, Always,
-     [] {
-         SwitchScreenMode();
-         platform::Current().GetClock().Sleep(1000);
-     }},
+    {DIK_F12, Always, SwitchDisplay},
     {DIK_F10, NotRecordingOrReplaying, TogglePause},
     {DIK_ESCAPE, QuitsOnEscape, [] { myGame->EndGame(); }},
     {DIK_F9, Always,

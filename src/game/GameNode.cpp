@@ -103,7 +103,9 @@ bool GameNode::Add(Map* map) {
     return true;
 }
 
-bool GameNode::Add(Map& map) { return Add(new Map(map)); }
+bool GameNode::Add(Map& map) {
+    return Add(new Map(map));
+}
 
 bool GameNode::Add(Variable* v) {
     if (!v)

@@ -6,6 +6,7 @@
 #include <kiv/graphics/Screen.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/sound/SoundCard.h>
 
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
@@ -196,6 +197,7 @@ void RestoreGraphics() {
 
 void SwitchScreenMode() {
     platform::Window& window = platform::Current().GetWindow();
+    SoundCard::Instance().ManageBuffers(false);
     window.Show(false);
     _IsWindowed = !_IsWindowed;
     window.ShowCursor(_IsWindowed);
@@ -208,6 +210,7 @@ void SwitchScreenMode() {
     LoadLevelImages();
     if (pKeyboard)
         pKeyboard->Reset();
+    SoundCard::Instance().ManageBuffers(true);
 }
 
 std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent) {

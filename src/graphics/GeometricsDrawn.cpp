@@ -12,8 +12,12 @@ GeometricsDrawn* pDraw = nullptr;
 namespace {
 
 // World to screen: minus the viewport's world position, truncated.
-int ScreenX(float x) { return static_cast<int>(x - (gNode ? gNode->GetViewPort().WorldXPos() : 0)); }
-int ScreenY(float y) { return static_cast<int>(y - (gNode ? gNode->GetViewPort().WorldYPos() : 0)); }
+int ScreenX(float x) {
+    return static_cast<int>(x - (gNode ? gNode->GetViewPort().WorldXPos() : 0));
+}
+int ScreenY(float y) {
+    return static_cast<int>(y - (gNode ? gNode->GetViewPort().WorldYPos() : 0));
+}
 
 void Shot(const char* name, const char* extension, bool jpeg) {
     kiv::Surface* back = kiv::BackBuffer();
@@ -39,7 +43,9 @@ void Shot(const char* name, const char* extension, bool jpeg) {
 GeometricsDrawn::GeometricsDrawn() = default;
 GeometricsDrawn::~GeometricsDrawn() = default;
 
-void GeometricsDrawn::Line(float x, float y, COLORREF colour) { Line(0, 0, x, y, colour); }
+void GeometricsDrawn::Line(float x, float y, COLORREF colour) {
+    Line(0, 0, x, y, colour);
+}
 
 void GeometricsDrawn::Line(float x1, float y1, float x2, float y2, COLORREF colour) {
     kiv::Surface* back = kiv::BackBuffer();
@@ -58,6 +64,10 @@ void GeometricsDrawn::Circle(float x, float y, float radius, COLORREF colour) {
                      ScreenY(y + radius), back->MatchColor(colour));
 }
 
-void ScreenShotJPG(const char* name) { Shot(name, ".jpg", true); }
+void ScreenShotJPG(const char* name) {
+    Shot(name, ".jpg", true);
+}
 
-void ScreenShotBMP(const char* name) { Shot(name, ".bmp", false); }
+void ScreenShotBMP(const char* name) {
+    Shot(name, ".bmp", false);
+}

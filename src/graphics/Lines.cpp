@@ -36,8 +36,7 @@ bool Clip(double& x0, double& y0, double& x1, double& y1, int w, int h) {
 
 } // namespace
 
-void DrawLine(Surface& surface, int x0, int y0, int x1, int y1, std::uint32_t pixel,
-              bool withEnd) {
+void DrawLine(Surface& surface, int x0, int y0, int x1, int y1, std::uint32_t pixel, bool withEnd) {
     // Bresenham over the whole line; a line far outside is first cut to the surface so that
     // its length cannot cost more than the surface's size.
     long long span = std::max(std::llabs(static_cast<long long>(x1) - x0),
@@ -73,8 +72,7 @@ void DrawLine(Surface& surface, int x0, int y0, int x1, int y1, std::uint32_t pi
     }
 }
 
-void DrawEllipse(Surface& surface, int left, int top, int right, int bottom,
-                 std::uint32_t pixel) {
+void DrawEllipse(Surface& surface, int left, int top, int right, int bottom, std::uint32_t pixel) {
     if (right <= left || bottom <= top)
         return;
     if (static_cast<long long>(right) - left > 16LL * (surface.Width() + surface.Height()) ||

@@ -9,7 +9,6 @@ namespace kiv {
 void DrawLine(Surface& surface, int x0, int y0, int x1, int y1, std::uint32_t pixel,
               bool withEnd = true);
 // The outline of the ellipse inscribed in the box [left, right) × [top, bottom).
-void DrawEllipse(Surface& surface, int left, int top, int right, int bottom,
-                 std::uint32_t pixel);
+void DrawEllipse(Surface& surface, int left, int top, int right, int bottom, std::uint32_t pixel);
 
 } // namespace kiv

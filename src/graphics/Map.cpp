@@ -51,9 +51,13 @@ bool Touches(const KivRect& a, const KivRect& b) {
 
 Map MapPTR::dummyMapPtr;
 
-Map* MapPTR::Fallback() { return &dummyMapPtr; }
+Map* MapPTR::Fallback() {
+    return &dummyMapPtr;
+}
 
-Map::Map() : m_Image(nullptr), m_Wrap(nullptr) { Init(); }
+Map::Map() : m_Image(nullptr), m_Wrap(nullptr) {
+    Init();
+}
 
 Map::Map(const Map& o)
     : node(o), m_Image(nullptr), m_Wrap(o.m_Wrap ? new kiv::WrapBlock(*o.m_Wrap) : nullptr),
@@ -85,11 +89,17 @@ Map::~Map() {
     delete localVariable;
 }
 
-node* Map::Clone() { return new Map(*this); }
+node* Map::Clone() {
+    return new Map(*this);
+}
 
-node* Map::CreateObject() { return new Map; }
+node* Map::CreateObject() {
+    return new Map;
+}
 
-const char* Map::ClassName() { return "Map"; }
+const char* Map::ClassName() {
+    return "Map";
+}
 
 void Map::Init() {
     FreeMap();
@@ -137,9 +147,13 @@ Map::Map(const char* name, const char* file, MapType type, int zOrder, int x, in
         InitWrappedMap(name, file, zOrder, x, y, screenFixed, rect);
 }
 
-kiv::Surface* Map::Surface() const { return m_Image ? m_Image->surface.get() : nullptr; }
+kiv::Surface* Map::Surface() const {
+    return m_Image ? m_Image->surface.get() : nullptr;
+}
 
-const kiv::Surface* Map::Image() const { return Surface(); }
+const kiv::Surface* Map::Image() const {
+    return Surface();
+}
 
 // Steps shared by every kind: the name and file, and the image, which must exist.
 void Map::Place(const char* name, const char* file, int zOrder) {
@@ -153,7 +167,8 @@ void Map::Place(const char* name, const char* file, int zOrder) {
             kiv::platform::LocalPath((kiv::MapsPath + m_FileName).operator const char*());
         std::error_code ec;
         bool exists = std::filesystem::exists(path, ec);
-        kiv::ExitWithUserError("void Map::LoadMap()", exists ? 14 : 13, m_FileName.operator const char*());
+        kiv::ExitWithUserError("void Map::LoadMap()", exists ? 14 : 13,
+                               m_FileName.operator const char*());
     }
     m_Width = static_cast<unsigned int>(Surface()->Width());
     m_Height = static_cast<unsigned int>(Surface()->Height());
@@ -247,9 +262,13 @@ void Map::TransparencyColor(COLORREF c) {
     }
 }
 
-void Map::UseTransparency(bool on) { m_BlitFlags = on ? (m_BlitFlags | BltKeySrc) : (m_BlitFlags & ~BltKeySrc); }
+void Map::UseTransparency(bool on) {
+    m_BlitFlags = on ? (m_BlitFlags | BltKeySrc) : (m_BlitFlags & ~BltKeySrc);
+}
 
-bool Map::UseTransparency() const { return (m_BlitFlags & BltKeySrc) != 0; }
+bool Map::UseTransparency() const {
+    return (m_BlitFlags & BltKeySrc) != 0;
+}
 
 // ---- positions ----
 
@@ -322,7 +341,8 @@ void Map::Blit(const KivRect& to, const KivRect& from) {
     kiv::Surface* image = Surface();
     if (!back || !image)
         return;
-    unsigned int flags = UseTransparency() ? static_cast<unsigned int>(kiv::Surface::UseColorKey) : 0u;
+    unsigned int flags =
+        UseTransparency() ? static_cast<unsigned int>(kiv::Surface::UseColorKey) : 0u;
     if (back->Blit(to.left, to.top, *image, from, flags) == kiv::Surface::Result::Lost) {
         kiv::RestoreGraphics();
         back = kiv::BackBuffer();
@@ -435,8 +455,8 @@ void Map::UpdateWrappedMap() {
     const int ys[] = {w.window.top, std::min(w.window.bottom, w.wrap.bottom), w.window.bottom};
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 2; ++i) {
-            KivRect piece = {std::max(xs[i], i ? w.wrap.right : xs[0]), std::max(ys[j], j ? w.wrap.bottom : ys[0]),
-                             xs[i + 1], ys[j + 1]};
+            KivRect piece = {std::max(xs[i], i ? w.wrap.right : xs[0]),
+                             std::max(ys[j], j ? w.wrap.bottom : ys[0]), xs[i + 1], ys[j + 1]};
             if (kiv::Empty(piece))
                 continue;
             w.p[w.pieces] = Moved(piece, -w.window.left, -w.window.top);
@@ -512,8 +532,8 @@ void Map::LoadMap() {
     std::unique_ptr<kiv::Surface> surface = kiv::LoadImageSurface(m_FileName, m_TransparencyColor);
     if (!surface)
         return;
-    cache.push_back(std::make_unique<kiv::MapImage>(
-        kiv::MapImage{m_FileName.operator const char*(), std::move(surface), m_TransparencyColor, 1}));
+    cache.push_back(std::make_unique<kiv::MapImage>(kiv::MapImage{
+        m_FileName.operator const char*(), std::move(surface), m_TransparencyColor, 1}));
     m_Image = cache.back().get();
 }
 
@@ -521,7 +541,8 @@ void Map::FreeMap() {
     if (!m_Image)
         return;
     auto& cache = Cache();
-    auto it = std::find_if(cache.begin(), cache.end(), [&](const auto& e) { return e.get() == m_Image; });
+    auto it =
+        std::find_if(cache.begin(), cache.end(), [&](const auto& e) { return e.get() == m_Image; });
     m_Image = nullptr;
     if (it != cache.end() && --(*it)->references == 0)
         cache.erase(it);
@@ -567,7 +588,8 @@ namespace {
 void Sort(CollisionData& shape, float x1, float y1, float x2, float y2, int size, int columns,
           int rows, std::vector<List>& grid) {
     auto first = [&](float v, int count) {
-        return std::clamp(static_cast<int>(std::floor(v / static_cast<float>(size))) - 1, 0, count - 1);
+        return std::clamp(static_cast<int>(std::floor(v / static_cast<float>(size))) - 1, 0,
+                          count - 1);
     };
     int c0 = first(std::min(x1, x2), columns), c1 = first(std::max(x1, x2), columns) + 2;
     int r0 = first(std::min(y1, y2), rows), r1 = first(std::max(y1, y2), rows) + 2;
@@ -575,7 +597,8 @@ void Sort(CollisionData& shape, float x1, float y1, float x2, float y2, int size
         for (int c = c0; c <= std::min(c1, columns - 1); ++c) {
             float left = static_cast<float>(size) * c, top = static_cast<float>(size) * r;
             if (shape.TouchesRectangle(left, top, left + size, top + size))
-                grid[static_cast<size_t>(r) * columns + c].add(shape.Clone(), grid[static_cast<size_t>(r) * columns + c].Sentinel());
+                grid[static_cast<size_t>(r) * columns + c].add(
+                    shape.Clone(), grid[static_cast<size_t>(r) * columns + c].Sentinel());
         }
 }
 
@@ -639,7 +662,9 @@ void Map::Add(Alarm* alarm) {
     m_Alarms.add(alarm, m_Alarms.Sentinel());
 }
 
-void Map::Add(Alarm alarm) { Add(new Alarm(alarm)); }
+void Map::Add(Alarm alarm) {
+    Add(new Alarm(alarm));
+}
 
 Map* Map::Search(const char* name) {
     if (gNode && name)
@@ -707,7 +732,8 @@ void Map::Save(File& f) {
     for (float v : {m_ScrollRatioX, m_ScrollRatioY, m_SpeedX, m_SpeedY})
         f.Write(v);
     f.Write(static_cast<unsigned long>(m_TransparencyColor));
-    for (const KivRect* r : {&m_ImageRect, &m_PlacedRect, &m_SourceRect, &m_DestinationRect, &m_DisplayRect})
+    for (const KivRect* r :
+         {&m_ImageRect, &m_PlacedRect, &m_SourceRect, &m_DestinationRect, &m_DisplayRect})
         f.Write(*r);
     f.Write(m_ScreenFixed);
     f.Write(m_Pause);
@@ -750,7 +776,8 @@ void Map::Load(File& f) {
     unsigned long colour = 0, flags = 0;
     f.Read(colour);
     m_TransparencyColor = static_cast<COLORREF>(colour);
-    for (KivRect* r : {&m_ImageRect, &m_PlacedRect, &m_SourceRect, &m_DestinationRect, &m_DisplayRect})
+    for (KivRect* r :
+         {&m_ImageRect, &m_PlacedRect, &m_SourceRect, &m_DestinationRect, &m_DisplayRect})
         f.Read(*r);
     f.Read(m_ScreenFixed);
     f.Read(m_Pause);

@@ -23,20 +23,20 @@ struct MapImage {
 // The tiling state of a wrapped map. Its 264-byte record is part of saved games, so it is
 // written field by field at fixed offsets.
 struct WrapBlock {
-    KivRect window;  // A: the window onto the tiled plane
-    KivRect wrap;    // B: the area the pieces are cut against
-    KivRect clip;    // C: modes 3 and 4 only
+    KivRect window; // A: the window onto the tiled plane
+    KivRect wrap;   // B: the area the pieces are cut against
+    KivRect clip;   // C: modes 3 and 4 only
     KivRect scratch;
-    KivRect p[4];    // pieces relative to the window
-    KivRect q[4];    // pieces in the wrap area's coordinates
+    KivRect p[4]; // pieces relative to the window
+    KivRect q[4]; // pieces in the wrap area's coordinates
     KivRect initialWindow;
     std::int32_t windowWidth, wrapWidth, windowHeight, wrapHeight;
     std::int32_t displayLeft, displayTop;
     std::int32_t scratchInts[2];
-    std::int32_t viewportX, viewportY;           // used this frame
-    std::int32_t creationX, creationY;           // viewport at creation, truncated
+    std::int32_t viewportX, viewportY; // used this frame
+    std::int32_t creationX, creationY; // viewport at creation, truncated
     bool screenFixed;
-    std::uint8_t mode;                           // 1 to 4
+    std::uint8_t mode; // 1 to 4
     std::uint32_t pieces;
 
     void Save(File& file) const;
@@ -53,7 +53,9 @@ inline KivRect Intersect(const KivRect& a, const KivRect& b) {
             std::min(a.bottom, b.bottom)};
 }
 
-inline bool Empty(const KivRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool Empty(const KivRect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 inline KivRect Moved(const KivRect& r, int dx, int dy) {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};

@@ -15,9 +15,9 @@ void Each(Stream&& io, Block& w) {
     for (auto& r : w.q)
         io(r);
     io(w.initialWindow);
-    for (auto* v : {&w.windowWidth, &w.wrapWidth, &w.windowHeight, &w.wrapHeight,
-                    &w.displayLeft, &w.displayTop, &w.scratchInts[0], &w.scratchInts[1],
-                    &w.viewportX, &w.viewportY, &w.creationX, &w.creationY})
+    for (auto* v : {&w.windowWidth, &w.wrapWidth, &w.windowHeight, &w.wrapHeight, &w.displayLeft,
+                    &w.displayTop, &w.scratchInts[0], &w.scratchInts[1], &w.viewportX, &w.viewportY,
+                    &w.creationX, &w.creationY})
         io(*v);
 }
 

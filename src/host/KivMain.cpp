@@ -5,6 +5,7 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/sound/SoundCard.h>
 
 #include "base/Messages.h"
 #include "game/FrameLoop.h"
@@ -93,6 +94,7 @@ int MainLoop(const RuntimeOptions& options) {
             RunFrame();
         else if (p.GetWindow().Exists())
             DestroyMainWindow();
+        SoundCard::Instance().UpdateBuffers();
         if (options.frames && FrameCounter >= options.frames)
             myGame->EndGame();
         if (gNode) {
@@ -141,6 +143,7 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
             ErrorBox(Message(113));
         return 0;
     }
+    SoundCard::Instance(); // the sound device: on this system there is always an output
     if (!CreateMainWindow(options)) {
         ErrorBox("Internal error!");
         p.GetInstanceLock().Release();

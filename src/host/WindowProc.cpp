@@ -3,6 +3,7 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/sound/SoundCard.h>
 
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
@@ -40,10 +41,13 @@ WindowMessage::Kind KindOf(platform::WindowEvent e) {
 void SetFocus() {
     focused = true;
     platform::Current().GetWindow().InhibitScreenSaver(true);
-    if (!MinimizedWhilePaused)
+    if (!MinimizedWhilePaused) {
         GamePaused = false;
-    else
+        if (gNode)
+            SoundCard::Instance().ManageBuffers(true);
+    } else {
         MinimizedWhilePaused = false;
+    }
     if (pKeyboard)
         pKeyboard->StartReceivingData();
 }
@@ -53,6 +57,8 @@ void KillFocus() {
     platform::Current().GetWindow().InhibitScreenSaver(false);
     pausedBeforeFocusLoss = GamePaused;
     GamePaused = true;
+    if (gNode)
+        SoundCard::Instance().ManageBuffers(false);
     if (pKeyboard)
         pKeyboard->StopReceivingData();
 }

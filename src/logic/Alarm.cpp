@@ -20,7 +20,9 @@ Alarm::Alarm()
     : m_Id(0), m_Active(true), m_OnceState(0), m_ShowCollision(false), m_LocalVariableIndex(-1),
       m_Sprite(nullptr) {}
 
-Alarm::Alarm(const Alarm& other) : node(other), m_Sprite(nullptr) { *this = other; }
+Alarm::Alarm(const Alarm& other) : node(other), m_Sprite(nullptr) {
+    *this = other;
+}
 
 Alarm::Alarm(const Alarm* other) : Alarm() {
     if (other)
@@ -44,13 +46,21 @@ Alarm& Alarm::operator=(const Alarm& other) {
     return *this;
 }
 
-Alarm::~Alarm() { delete localVariable; }
+Alarm::~Alarm() {
+    delete localVariable;
+}
 
-node* Alarm::Clone() { return new Alarm(*this); }
+node* Alarm::Clone() {
+    return new Alarm(*this);
+}
 
-node* Alarm::CreateObject() { return new Alarm; }
+node* Alarm::CreateObject() {
+    return new Alarm;
+}
 
-const char* Alarm::ClassName() { return "Alarm"; }
+const char* Alarm::ClassName() {
+    return "Alarm";
+}
 
 void Alarm::Name(const char* name) {
     if (name)

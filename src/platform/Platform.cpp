@@ -40,7 +40,9 @@ void ExitProcess(int code) {
     std::_Exit(code);
 }
 
-void SetExitHandler(void (*handler)(int)) { exitHandler = handler; }
+void SetExitHandler(void (*handler)(int)) {
+    exitHandler = handler;
+}
 
 Platform& Current() {
     auto& backend = Slot();

@@ -112,6 +112,7 @@ public:
 
     unsigned Bytes() const { return bytes; }
     unsigned Flags() const { return flags; }
+    AudioMixer& Mixer() const { return *mixer; }
     const WaveFormat& Format() const { return format; }
 
 private:

@@ -97,13 +97,18 @@ void MidiPlayer::Dispatch(const MidiEvent& e) {
 }
 
 void MidiPlayer::Synthesise(float* mix, unsigned offset, unsigned count) {
-    if (!synth || count == 0)
+    if (!synth)
         return;
-    synth->Render(scratch.data(), count);
-    float scale = gain * FullScale;
+    const float scale = gain * FullScale;
     float* out = mix + 2 * offset;
-    for (unsigned i = 0; i < 2 * count; ++i)
-        out[i] += scratch[i] * scale;
+    while (count > 0) {
+        unsigned n = std::min(count, static_cast<unsigned>(scratch.size() / 2));
+        synth->Render(scratch.data(), n);
+        for (unsigned i = 0; i < 2 * n; ++i)
+            out[i] += scratch[i] * scale;
+        out += 2 * n;
+        count -= n;
+    }
 }
 
 void MidiPlayer::Mix(float* mix, unsigned count) {

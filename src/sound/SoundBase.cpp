@@ -51,6 +51,14 @@ SoundBase::~SoundBase() {
     delete m_Wave;
 }
 
+node* SoundBase::Clone() {
+    auto* copy = new SoundBase(m_Name, m_File, m_Loop, m_Streamed);
+    copy->Id(m_Id);
+    copy->SetVolume(m_Volume);
+    copy->SetPan(m_Pan);
+    return copy;
+}
+
 const char* SoundBase::ClassName() {
     return "SoundBase";
 }

@@ -109,7 +109,8 @@ SoundCard::SoundCard(int rate, int bits, int channels, HWND window)
         return;
     m_Created = true;
     m_GameWindow = window;
-    m_Primary = OpenOutput();
+    OpenOutput();
+    m_Primary = &Mixer();
 }
 
 SoundCard& SoundCard::Instance() {

@@ -19,7 +19,9 @@ void F0(void*) {}
 void F1(void*) {}
 void S0(int, void*) {}
 void S1(int, void*) {}
-bool E0(void*) { return true; }
+bool E0(void*) {
+    return true;
+}
 void L0(GameNode*) {}
 void L1(GameNode*) {}
 
@@ -144,7 +146,8 @@ TEST_F(Builders, TheGameFileFillsModeLevelsAndLogic) {
     EXPECT_STREQ(Game::Search(1)->Name(), "World");
     EXPECT_EQ(myGame->GetBehavior().Count(), 1);
     EXPECT_FALSE(myGame->GetBehavior().FunctionActiveStatus(1));
-    auto& headless = static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless =
+        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     EXPECT_EQ(headless.window.title, "Builders");
 
     ASSERT_EQ(maxTMIndex, 0);
@@ -234,14 +237,16 @@ TEST_F(Builders, SectionsThisRuntimeCannotRunYetEndTheGamePlainly) {
     kiv::test::CatchFatalExits catcher;
     _LevelFile = new File(Game::Search(0)->LevelFile(), File::Reading);
     EXPECT_THROW(GenerateLevel(Game::Search(0)), kiv::test::FatalExit);
-    auto& headless = static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless =
+        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     ASSERT_FALSE(headless.dialogs.Shown().empty());
     EXPECT_NE(headless.dialogs.Shown().back().text.find("holds sprites"), std::string::npos);
 }
 
 TEST_F(Builders, DamagedGameFilesEndInTheFatalMessageNeverACrash) {
     std::vector<unsigned char> good = ReadBytes((folder / "Data" / "game.kiv").string());
-    auto& headless = static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless =
+        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     kiv::test::CatchFatalExits catcher;
     auto attempt = [&](const std::vector<unsigned char>& bytes) {
         WriteBytes((folder / "Data" / "game.kiv").string(), bytes);

@@ -100,8 +100,8 @@ TEST_F(GameData, CompilingWhatWasDumpedGivesTheSameBytes) {
     EXPECT_EQ(dumped["logic"]["timers"][0]["mode"], "periodic");
     EXPECT_EQ(dumped["game"]["levels"][0]["exit"], -1);
     // An animation without frames has nothing more in the file.
-    EXPECT_FALSE(dumped["game"]["levels"][0]["actors"]["actors"][0]["animations"][1].contains(
-        "frames"));
+    EXPECT_FALSE(
+        dumped["game"]["levels"][0]["actors"]["actors"][0]["animations"][1].contains("frames"));
 }
 
 TEST_F(GameData, ValuesHaveTheirDesignedWidthsInTheFile) {

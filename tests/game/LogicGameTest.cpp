@@ -13,16 +13,23 @@ std::vector<std::string> calls;
 void Say(const std::string& what) {
     calls.push_back(std::to_string(kiv::FrameCounter) + " " + what);
 }
-void GameFunction(void*) { Say("game"); }
-void Tick(void*) { Say("tick"); }
-void Wait(int entry, void*) { Say("wait " + std::to_string(entry)); }
+void GameFunction(void*) {
+    Say("game");
+}
+void Tick(void*) {
+    Say("tick");
+}
+void Wait(int entry, void*) {
+    Say("wait " + std::to_string(entry));
+}
 void Go(int entry, void*) {
     Say("go " + std::to_string(entry));
     if (entry == 1)
         myGame->LevelNumber(1);
 }
 void Play(int entry, void* object) {
-    Say(std::string("play ") + std::to_string(entry) + " " + static_cast<GameNode*>(object)->Name());
+    Say(std::string("play ") + std::to_string(entry) + " " +
+        static_cast<GameNode*>(object)->Name());
 }
 bool ReturnPressed(void*) {
     Say("edge");
@@ -88,16 +95,12 @@ protected:
 TEST_F(LogicGame, MachinesTimersAndALevelSwitchThroughAnEdge) {
     platform->ReadScript("5 press RETURN\n8 press ESCAPE\n");
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(calls, (std::vector<std::string>{
-                         "0 load Title",
-                         "1 game", "1 wait 1",
-                         "2 game", "2 edge", "2 wait 0", "2 tick",
-                         "3 game", "3 edge", "3 wait 0",
-                         "4 game", "4 edge", "4 wait 0", "4 tick",
-                         "5 game", "5 edge", "5 go 1",
-                         "5 load Play",
-                         "6 game", "6 play 1 Play",
-                         "7 game", "7 play 0 Play",
-                         "8 game", "8 play 0 Play"}));
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{
+                  "0 load Title", "1 game",        "1 wait 1",    "2 game",       "2 edge",
+                  "2 wait 0",     "2 tick",        "3 game",      "3 edge",       "3 wait 0",
+                  "4 game",       "4 edge",        "4 wait 0",    "4 tick",       "5 game",
+                  "5 edge",       "5 go 1",        "5 load Play", "6 game",       "6 play 1 Play",
+                  "7 game",       "7 play 0 Play", "8 game",      "8 play 0 Play"}));
     EXPECT_EQ(kiv::test::GameLog().back(), "GameEnd");
 }

@@ -14,7 +14,9 @@ using kiv::test::WriteImage;
 namespace {
 
 // A colour that says where a pixel of a test image came from.
-COLORREF Pattern(int x, int y) { return static_cast<COLORREF>(((x * 7) & 0xFF) | ((y * 5) & 0xFF) << 8 | 0x400000); }
+COLORREF Pattern(int x, int y) {
+    return static_cast<COLORREF>(((x * 7) & 0xFF) | ((y * 5) & 0xFF) << 8 | 0x400000);
+}
 
 class Maps : public kiv::test::Scratch {
 protected:
@@ -174,7 +176,8 @@ TEST_F(Maps, LookUpsAndMissingImages) {
     EXPECT_EQ(static_cast<Map*>(missing), &MapPTR::dummyMapPtr);
     EXPECT_NE(ReadText("Kiv.log").find("Map nowhere not found."), std::string::npos);
 
-    auto& headless = static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless =
+        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     kiv::test::CatchFatalExits catcher;
     EXPECT_THROW(Map("m", "gone.bmp", Map::Standard, 0, 0, 0, false, zrect), kiv::test::FatalExit);
     EXPECT_NE(headless.dialogs.Shown().back().text.find("The bitmap file gone.bmp does not exist."),

@@ -53,7 +53,7 @@ TEST(ViewPort, TheBoundingBoxInflatesWithinItsMaximum) {
     v.RestoreBB(); // back to the box as set; the inflations stay
     EXPECT_EQ(v.BBViewPortRightPos(), 440.0f);
     EXPECT_EQ(v.InflateBBRight(20), 10.0f); // from the kept -5 up to the maximum 5
-    v.ViewPortScrollingBB(0, 0, 10, 10); // clears the inflations
+    v.ViewPortScrollingBB(0, 0, 10, 10);    // clears the inflations
     EXPECT_EQ(v.InflateBBRight(5), 5.0f);
 }
 

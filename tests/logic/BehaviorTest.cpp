@@ -11,11 +11,21 @@ namespace {
 std::vector<std::string> ran;
 Behavior* running = nullptr;
 
-void Fa(void*) { ran.push_back("Fa"); }
-void Fb(void*) { ran.push_back("Fb"); }
-void TimerFn(void*) { ran.push_back("timer"); }
-void State0(int entry, void*) { ran.push_back("state" + std::to_string(entry)); }
-void ClearsItself(void*) { running->Clear(); }
+void Fa(void*) {
+    ran.push_back("Fa");
+}
+void Fb(void*) {
+    ran.push_back("Fb");
+}
+void TimerFn(void*) {
+    ran.push_back("timer");
+}
+void State0(int entry, void*) {
+    ran.push_back("state" + std::to_string(entry));
+}
+void ClearsItself(void*) {
+    running->Clear();
+}
 void AddsFb(void*) {
     ran.push_back("adds");
     running->AddFunction(1, true);

@@ -12,11 +12,21 @@ namespace {
 std::vector<std::string> calls;
 bool answer[4];
 
-void Record(const char* name, int entry) { calls.push_back(name + (":" + std::to_string(entry))); }
-void A(int e, void*) { Record("A", e); }
-void B(int e, void*) { Record("B", e); }
-void C(int e, void*) { Record("C", e); }
-void Child(int e, void*) { Record("child", e); }
+void Record(const char* name, int entry) {
+    calls.push_back(name + (":" + std::to_string(entry)));
+}
+void A(int e, void*) {
+    Record("A", e);
+}
+void B(int e, void*) {
+    Record("B", e);
+}
+void C(int e, void*) {
+    Record("C", e);
+}
+void Child(int e, void*) {
+    Record("child", e);
+}
 bool Edge0(void*) {
     calls.push_back("edge0");
     return answer[0];
@@ -130,7 +140,7 @@ TEST_F(Machines, ASavedTraverserContinuesWithItsChildChain) {
     m.AddState(State(B, &SMArray[1]));
     StateMachineTraverser t(&m);
     answer[0] = true;
-    Run(t, 2); // now in B, with a child in its nested machine
+    Run(t, 2);            // now in B, with a child in its nested machine
     t.SetCurrentState(0); // pending: entered at the next step
     {
         File out("t.sav", File::Writing);

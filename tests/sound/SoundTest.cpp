@@ -201,6 +201,16 @@ TEST_F(Sounds, SearchFindsTheRunningLevelsSoundsAndHandlesFallBack) {
     unknown->Play(); // a stand-in without a buffer: nothing happens
     StreamedSoundPTR("nothing")->Play();
     EXPECT_FALSE(unknown->IsPlaying());
+
+    // A copied list holds new sounds of the same kind, each with a buffer of its own.
+    a->SetVolume(-500);
+    List copy = level->Sounds();
+    auto* twin = static_cast<Sound*>(copy.Head());
+    EXPECT_STREQ(twin->ClassName(), "Sound");
+    EXPECT_STREQ(twin->Name(), "a");
+    EXPECT_EQ(twin->Volume(), -500);
+    EXPECT_NE(twin->Buffer(), nullptr);
+    EXPECT_NE(twin->Buffer(), a->Buffer());
 }
 
 // ---- records ----

@@ -19,8 +19,7 @@ void WriteImage(const std::string& path, int w, int h, F colour) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             COLORREF c = colour(x, y);
-            image.argb.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) |
-                                 (c >> 16 & 0xFF));
+            image.argb.push_back(0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));
         }
     ASSERT_TRUE(platform::ImageCodec::WriteBmp(path.c_str(), image));
 }

@@ -20,6 +20,8 @@ public:
     SoundBase& operator=(const SoundBase&) = delete;
     ~SoundBase() override;
 
+    // A new sound of the same file, name, flags, volume and pan.
+    node* Clone() override;
     void Load(File& file) override;
     void Save(File& file) override;
     const char* ClassName() override;

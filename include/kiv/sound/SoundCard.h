@@ -4,10 +4,7 @@
 
 namespace kiv {
 class AudioMixer;
-namespace platform {
-class AudioOutput;
 }
-} // namespace kiv
 
 // The sound device: the mixer that every sound of the game plays through, and the output
 // that plays the mix. It is opened the first time a sound needs it and lives until the
@@ -47,6 +44,6 @@ private:
     int m_Rate;
     int m_Bits;
     int m_Channels;
-    // What stands for the primary buffer: the output the mix plays on.
-    kiv::platform::AudioOutput* m_Primary;
+    // What stands for the primary buffer: the mix that the output plays.
+    kiv::AudioMixer* m_Primary;
 };
