@@ -167,3 +167,46 @@ TEST_F(GameData, DamagedFilesGiveErrorsNeverCrashes) {
     }
     EXPECT_GT(failures, 0);
 }
+
+TEST_F(GameData, FramesTakeTheirSizeFromTheArtFolder) {
+    // A 3x-5 (top-down) BMP header and a 7x2 PNG header are all the compiler reads.
+    std::vector<unsigned char> bmp(54, 0),
+        png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+               'I',  'H', 'D', 'R', 0,    0,    0,    7,    0, 0, 0, 2};
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    bmp[18] = 3;
+    for (int i = 22; i < 26; ++i)
+        bmp[i] = i == 22 ? 0xFB : 0xFF;
+    std::filesystem::create_directories("art/Art Assets/Actors/Hero");
+    kiv::tools::WriteFile("art/Art Assets/Actors/Hero/Stand.bmp", bmp);
+    kiv::tools::WriteFile("art/Art Assets/Actors/run.png", png);
+
+    Json d = Json::parse(R"({"file": "g.kiv", "game": {"levels": [{"id": 1, "name": "L",
+      "file": "l.lvl", "level": {}, "actors": {"actors": [{"index": 0, "animations": [{"frames": [
+        {"image": "hero\\stand.BMP"}, {"image": "Run.png", "height": 9},
+        {"image": "gone.bmp", "width": 1, "height": 1, "boundingBox": {"right": 4}}]}]}]}}]}})");
+    kiv::tools::GameFiles files = kiv::tools::CompileGame(d, "art");
+    kiv::tools::WriteFile("g.kiv", files.game);
+    kiv::tools::WriteFile("l.lvl", files.levels[0].second);
+    Json frames = kiv::tools::DumpGame(
+        "g.kiv")["game"]["levels"][0]["actors"]["actors"][0]["animations"][0]["frames"];
+    EXPECT_EQ(frames[0]["width"], 3);
+    EXPECT_EQ(frames[0]["height"], 5);
+    EXPECT_EQ(frames[0]["boundingBox"],
+              Json::parse(R"({"left": 0, "top": 0, "right": 2, "bottom": 4})"));
+    EXPECT_EQ(frames[1]["width"], 7);
+    EXPECT_EQ(frames[1]["height"], 9);
+    EXPECT_EQ(frames[1]["boundingBox"]["right"], 6);
+    EXPECT_EQ(frames[2]["boundingBox"]["right"], 4);
+
+    d["game"]["levels"][0]["actors"]["actors"][0]["animations"][0]["frames"][2].erase("width");
+    try {
+        kiv::tools::CompileGame(d, "art");
+        ADD_FAILURE() << "a missing image was accepted";
+    } catch (const DataError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "game.levels[0].actors.actors[0].animations[0].frames[2].image: gone.bmp is not "
+                  "in art/Art Assets/Actors");
+    }
+}

@@ -6,9 +6,11 @@
 
 namespace kiv::test {
 
-// Compiles a game description (the JSON kivc reads) into `folder`.
-inline void WriteGame(const tools::Json& description, const std::filesystem::path& folder) {
-    tools::GameFiles files = tools::CompileGame(description);
+// Compiles a game description (the JSON kivc reads) into `folder`; with `art`, actor frames
+// take their sizes from the images under art/"Art Assets"/Actors.
+inline void WriteGame(const tools::Json& description, const std::filesystem::path& folder,
+                      const std::filesystem::path& art = {}) {
+    tools::GameFiles files = tools::CompileGame(description, art);
     std::filesystem::create_directories(folder);
     tools::WriteFile(folder / tools::StoredFileName(description["file"].get<std::string>()),
                      files.game);

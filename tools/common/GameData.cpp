@@ -1,5 +1,6 @@
 #include "GameData.h"
 
+#include "ArtFolder.h"
 #include "Records.h"
 
 #include <algorithm>
@@ -39,6 +40,8 @@ Json ReadWhole(Reader& reader, const Layout& layout, const std::string& path,
     return record;
 }
 
+} // namespace
+
 // The file at `name` below `folder`, each part matched without regard to letter case as the
 // runtime does; empty when there is none.
 fs::path FindBeside(const fs::path& folder, const std::string& name) {
@@ -61,8 +64,6 @@ fs::path FindBeside(const fs::path& folder, const std::string& name) {
     return found;
 }
 
-} // namespace
-
 std::string StoredFileName(const std::string& name) {
     std::string n = name;
     std::replace(n.begin(), n.end(), '\\', '/');
@@ -73,7 +74,7 @@ std::string StoredFileName(const std::string& name) {
     return path.string();
 }
 
-GameFiles CompileGame(const Json& d) {
+GameFiles CompileGame(const Json& d, const fs::path& artFolder) {
     CheckTopLevel(d);
     GameFiles files;
     Compile(ModeRecord(), Part(d, "mode"), files.game, "mode");
@@ -89,8 +90,12 @@ GameFiles CompileGame(const Json& d) {
         std::string path = "game.levels[" + std::to_string(i) + "]";
         std::vector<unsigned char> bytes;
         Compile(LevelRecord(), level["level"], bytes, path + ".level");
-        if (level.contains("actors"))
-            Compile(ActorRecord(), level["actors"], bytes, path + ".actors");
+        if (level.contains("actors")) {
+            Json actors = level["actors"];
+            if (!artFolder.empty())
+                CompleteFramesFromArt(actors, artFolder, path + ".actors");
+            Compile(ActorRecord(), actors, bytes, path + ".actors");
+        }
         if (!level["file"].is_string())
             throw DataError(path + ".file: expected the level file's name");
         files.levels.emplace_back(StoredFileName(level["file"].get<std::string>()),

@@ -17,13 +17,18 @@ struct GameFiles {
 };
 
 // The JSON description of a game: {"file", "mode", "game", "logic"}; each level entry may
-// hold its "level" record and "actors" record.
-GameFiles CompileGame(const Json& description);
+// hold its "level" record and "actors" record. With an art folder, frames may leave out their
+// size and bounding box, which the actor images give.
+GameFiles CompileGame(const Json& description, const std::filesystem::path& artFolder = {});
 // The file names the game's data goes to, from a level's stored name ("Data\\L1.kiv" -> "L1.kiv").
 std::string StoredFileName(const std::string& name);
 // Reads the game file and the level files beside it back into a description.
 Json DumpGame(const std::filesystem::path& gameFile);
 Json DumpLevel(const std::filesystem::path& levelFile);
+
+// The file at `name` below `folder`, each part matched without regard to letter case as the
+// runtime does; empty when there is none.
+std::filesystem::path FindBeside(const std::filesystem::path& folder, const std::string& name);
 
 std::vector<unsigned char> ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);

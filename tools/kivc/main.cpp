@@ -1,5 +1,6 @@
 // kivc: compiles the JSON description of a game into its game file and level files.
-//   kivc GAME.json -o FOLDER [--stamp FILE]
+//   kivc GAME.json -o FOLDER [--art FOLDER] [--stamp FILE]
+// --art names the folder holding "Art Assets", whose actor images give the frames' sizes.
 #include "GameData.h"
 
 #include <cstdio>
@@ -12,16 +13,19 @@ int main(int argc, char** argv) {
     const char* input = nullptr;
     std::filesystem::path folder = ".";
     const char* stamp = nullptr;
+    std::filesystem::path art;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-o") == 0 && i + 1 < argc)
             folder = argv[++i];
+        else if (std::strcmp(argv[i], "--art") == 0 && i + 1 < argc)
+            art = argv[++i];
         else if (std::strcmp(argv[i], "--stamp") == 0 && i + 1 < argc)
             stamp = argv[++i];
         else if (!input)
             input = argv[i];
     }
     if (!input) {
-        std::fprintf(stderr, "usage: kivc GAME.json -o FOLDER\n");
+        std::fprintf(stderr, "usage: kivc GAME.json -o FOLDER [--art FOLDER] [--stamp FILE]\n");
         return 2;
     }
     try {
@@ -34,7 +38,7 @@ int main(int argc, char** argv) {
         } catch (const Json::parse_error& e) {
             throw DataError(std::string(input) + ": not valid JSON: " + e.what());
         }
-        GameFiles files = CompileGame(description);
+        GameFiles files = CompileGame(description, art);
         std::filesystem::create_directories(folder);
         WriteFile(folder / StoredFileName(description["file"].get<std::string>()), files.game);
         for (const auto& [name, bytes] : files.levels) {
