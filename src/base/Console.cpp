@@ -1,4 +1,5 @@
 #include <kiv/base/Console.h>
+#include <kiv/game/Game.h>
 
 #include "game/LoopGlobals.h"
 
@@ -13,6 +14,9 @@ namespace {
 constexpr const char* LogFile = "Kiv.log";
 // The frame whose output the console last headed.
 unsigned int lastHeaderFrame = 0;
+// Something was printed: the next Display shows the last line again, measured with the
+// layout of that frame.
+bool scrollPending = false;
 
 } // namespace
 
@@ -55,10 +59,23 @@ void Console::Print(const char* format, ...) {
     }
     all += text;
     *this = all.c_str();
+    ScrollToEnd();
     WriteLog();
+    scrollPending = true;
+}
+
+void Console::Display() {
+    if (Visible())
+        DisplayText();
+    if (scrollPending) {
+        ScrollToEnd();
+        scrollPending = false;
+    }
 }
 
 void Console::Show(bool visible) {
+    if (myGame)
+        myGame->ShowCursor(visible);
     Visible(visible);
 }
 

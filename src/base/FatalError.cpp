@@ -1,6 +1,7 @@
 #include <kiv/base/Console.h>
 #include <kiv/base/UserError.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 
 #include "host/Shutdown.h"
 #include "platform/Platform.h"
@@ -21,6 +22,11 @@ void FatalError(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
 
+    // The devices let go, so that the player can answer the message box.
+    if (pMouse)
+        pMouse->StopReceivingData();
+    if (pKeyboard)
+        pKeyboard->StopReceivingData();
     kiv::platform::Current().GetDialogs().MessageBox(text, "Exit error.",
                                                      kiv::platform::MbIconError);
     if (pConsole)

@@ -12,15 +12,23 @@
 #include <kiv/logic/PathStateMachine.h>
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/Timer.h>
+#include <kiv/sound/Sound.h>
+#include <kiv/sprites/AnimationElem.h>
 #include <kiv/sprites/CollisionCircle.h>
 #include <kiv/sprites/CollisionSegment.h>
+#include <kiv/sprites/FrameElem.h>
 #include <kiv/sprites/MovementPattern.h>
+#include <kiv/sprites/SpriteElem.h>
 #include <kiv/variables/Variable.h>
 
 #include "base/Messages.h"
+#include "data/BehaviorList.h"
 #include "data/LogicTables.h"
+#include "data/PendingSprites.h"
 #include "host/HostGlobals.h"
+#include "input/CursorRecord.h"
 #include "platform/Platform.h"
+#include "variables/TextRecord.h"
 
 #include <functional>
 #include <vector>
@@ -65,23 +73,6 @@ T Get(File& file) {
     T v{};
     file.Read(v);
     return v;
-}
-
-void ReadBehavior(File& file, Behavior& behavior) {
-    int n = Count(file, 4);
-    for (int i = 0; i < n; ++i) {
-        int kind = Get<int>(file);
-        if (kind < 0 || kind > 2)
-            continue;
-        auto index = Get<unsigned int>(file);
-        bool active = Get<bool>(file);
-        if (kind == 0)
-            behavior.AddFunction(index, active);
-        else if (kind == 1)
-            behavior.AddStateMachine(index, active);
-        else
-            behavior.AddTimer(index, active);
-    }
 }
 
 CollisionSegment ReadSegment(File& file) {
@@ -295,7 +286,7 @@ void ReadVariables(File& f, GameNode& level) {
             v = ReadString(f).operator const char*();
         else
             v = Get<double>(f);
-        ReadBehavior(f, v.GetBehavior());
+        kiv::ReadBehaviorList(f, v.GetBehavior());
         level.Add(v);
     }
 }
@@ -356,7 +347,7 @@ void ReadMapLogic(File& f, Map& map, bool collision) {
     } else {
         map.SpacePartitionGridSize(128);
     }
-    ReadBehavior(f, map.GetBehavior());
+    kiv::ReadBehaviorList(f, map.GetBehavior());
     if (collision) {
         ReadAlarms(f, map);
         ReadShapes(f, map);
@@ -413,6 +404,55 @@ void ReadSounds(File& f, GameNode& level) {
     }
 }
 
+void ReadFrame(File& f, FrameElem& frame) {
+    frame.m_ImageName = ReadString(f);
+    frame.m_TranslationX = Get<float>(f);
+    frame.m_TranslationY = Get<float>(f);
+    frame.m_Delay = Get<unsigned int>(f);
+    frame.m_Width = Get<int>(f);
+    frame.m_Height = Get<int>(f);
+    frame.m_TransparentColor = Get<unsigned int>(f);
+    frame.m_FlipHorizontally = Get<bool>(f);
+    frame.m_FlipVertically = Get<bool>(f);
+    frame.m_Extra = Get<int>(f);
+    for (KivPoint& p : frame.m_HotSpots[FrameElem::AsDrawn]) {
+        p.x = Get<int>(f);
+        p.y = Get<int>(f);
+    }
+    frame.m_BoundingBox[FrameElem::AsDrawn] = Get<KivRect>(f);
+    frame.m_CenterX = Get<float>(f);
+    frame.m_CenterY = Get<float>(f);
+    frame.m_PegRegistered = Get<bool>(f);
+    frame.m_Transparent = Get<bool>(f);
+    ReadShapes(f, frame);
+    frame.ComputeMirrors();
+}
+
+void ReadActor(File& f, SpriteElem& actor, GameNode& level) {
+    int animations = Count(f, 8);
+    actor.Animations(animations);
+    for (int a = 0; a < animations; ++a) {
+        AnimationElem& animation = actor.m_Animations[a];
+        int frames = Count(f, 70);
+        animation.m_LoopFrame = Get<int>(f);
+        if (frames == 0)
+            continue;
+        animation.Frames(frames);
+        if (Get<bool>(f)) {
+            String name = ReadString(f), file = ReadString(f);
+            bool loop = Get<bool>(f);
+            int percentage = Get<int>(f);
+            level.AddSFX(const_cast<char*>(name.operator const char*()),
+                         const_cast<char*>(file.operator const char*()), loop, percentage);
+            animation.m_Sound = Sound::Search(name);
+            animation.m_LoopSound = Get<bool>(f);
+            animation.m_SoundEnabled = Get<bool>(f);
+        }
+        for (int i = 0; i < frames; ++i)
+            ReadFrame(f, animation.m_Frames[i]);
+    }
+}
+
 // A section of objects this runtime does not build yet must be empty.
 void ExpectNone(File& f, const char* what) {
     if (Get<int>(f) > 0)
@@ -435,7 +475,7 @@ void GenerateMode() {
 
 void GenerateLevels() {
     File& f = GameData();
-    ReadBehavior(f, myGame->GetBehavior());
+    kiv::ReadBehaviorList(f, myGame->GetBehavior());
     int n = Count(f, 24);
     for (int i = 0; i < n; ++i) {
         GameNode* level = NewGameNode();
@@ -474,21 +514,33 @@ void GenerateLevel(GameNode* level) {
     level->QuitOnEscape(Get<bool>(f));
     level->ShowScrollingBoundingBox(Get<bool>(f));
     ReadViewport(f, *level);
-    ReadBehavior(f, level->GetBehavior());
+    kiv::ReadBehaviorList(f, level->GetBehavior());
     level->PaletteName(ReadString(f));
     int local = Get<int>(f);
     if (local != -1)
         level->AddLocalVariable(static_cast<unsigned int>(local));
-    if (Get<bool>(f))
-        Unsupported(f, "a game cursor");
+    kiv::ReadCursorRecord(f);
     ReadSounds(f, *level);
     ReadVariables(f, *level);
     ReadMaps(f, *level);
-    ExpectNone(f, "sprites");
-    ExpectNone(f, "text variables");
+    int sprites = Count(f, 80);
+    for (int i = 0; i < sprites; ++i)
+        kiv::ReadSpriteRecord(f);
+    int texts = Count(f, 100);
+    for (int i = 0; i < texts; ++i)
+        kiv::ReadTextVariable(f, *level);
     ExpectNone(f, "particle systems");
 }
 
-void GenerateActors(GameNode*) {
-    ExpectNone(LevelData(), "actors");
+void GenerateActors(GameNode* level) {
+    File& f = LevelData();
+    int actors = Count(f, 8);
+    for (int i = 0; i < actors; ++i) {
+        int index = Get<int>(f);
+        // An actor number outside the table is damaged data: read and dropped.
+        SpriteElem spare;
+        bool stored = index >= 0 && index < SpriteElem::MaxActors;
+        ReadActor(f, stored ? SpriteList[index] : spare, *level);
+    }
+    kiv::AddPendingSprites(*level);
 }

@@ -7,31 +7,42 @@
 #include <kiv/host/Host.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 #include <kiv/logic/Alarm.h>
 #include <kiv/sound/MidiFile.h>
 #include <kiv/sound/SoundCard.h>
 
 #include "game/LoopGlobals.h"
+#include "game/SpritePass.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
+#include "variables/MapTexts.h"
 
 namespace kiv {
 
 namespace {
 
-// Screen saver: any key ends the game, as it does for savers on systems without a
+// A key or a mouse button is down, or the mouse moves.
+bool InputActive() {
+    return (pKeyboard && !pKeyboard->Nothing()) ||
+           (pMouse && (!pMouse->Nothing() || pMouse->IsMoving()));
+}
+
+// Screen saver: any input ends the game, as it does for savers on systems without a
 // separate saver password service. A preview ignores input, function keys included.
 bool WakeUp() {
-    if (!_IsScreenSaver || !pKeyboard || pKeyboard->Nothing())
+    if (!_IsScreenSaver || !InputActive())
         return false;
     if (!_IsWindowed)
         myGame->EndGame();
     return true;
 }
 
-// Pausing stops the sounds that play; resuming plays them again.
+// Pausing stops the mouse's data and the sounds that play; resuming starts both again.
 void TogglePause() {
     GamePaused = !GamePaused;
+    if (pMouse)
+        GamePaused ? pMouse->StopReceivingData() : pMouse->StartReceivingData();
     SoundCard::Instance().ManageBuffers(!GamePaused);
 }
 
@@ -77,6 +88,7 @@ const HotKey HotKeys[] = {
 
 // Each map in list order: a paused map is drawn without its logic, an unused one skipped.
 void DrawMaps() {
+    bool cursorDone = false;
     for (node* n = gNode->Maps().Head(); !n->EOList(); n = n->Next()) {
         auto* map = static_cast<Map*>(n);
         if (!map->Pause()) {
@@ -88,6 +100,11 @@ void DrawMaps() {
         for (node* a = map->Alarms().Head(); !a->EOList(); a = a->Next())
             if (static_cast<Alarm*>(a)->ShowCollision())
                 static_cast<Alarm*>(a)->ShowAlarmCollision(map);
+        if (map->Type() == Map::Wrapped)
+            continue;
+        DisplayMapTexts(*map, false);
+        UpdateSprites(map, cursorDone);
+        DisplayMapTexts(*map, true);
     }
 }
 
@@ -107,6 +124,10 @@ void HandleHotKeys() {
 
 void RunFrame() {
     ++FrameCounter;
+    if (pMouse) {
+        MouseEvent* out = MouseEventRecords;
+        MouseEventCount = pMouse->Update(out);
+    }
     if (pKeyboard) {
         unsigned char* out = KeyEventRecords;
         KeyEventCount = pKeyboard->Update(out);
@@ -120,8 +141,16 @@ void RunFrame() {
             ClearBackBuffer();
         DrawMaps();
     }
-    if (!WaitingForPlayers && gNode->ShowScrollingBoundingBox())
-        gNode->GetViewPort().DisplayBB();
+    if (!WaitingForPlayers) {
+        gNode->DisplayTextNoMap();
+        gNode->UpdateCursor();
+        if (gNode->ShowScrollingBoundingBox())
+            gNode->GetViewPort().DisplayBB();
+    }
+    if (pConsole)
+        pConsole->Display();
+    if (!GamePaused && !WaitingForPlayers)
+        ApplyZOrderQueue();
     if (!myGame->LevelChangePending())
         gNode->UpdateScreen();
     gNode->GetViewPort().Commit();

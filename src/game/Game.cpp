@@ -2,10 +2,16 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/KivCursor.h>
+#include <kiv/input/Mouse.h>
+#include <kiv/sprites/Sprite.h>
+#include <kiv/variables/Variable.h>
 
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
+#include "game/SpritePass.h"
+#include "graphics/Display.h"
 #include "platform/Platform.h"
 
 Game* myGame = nullptr;
@@ -35,8 +41,13 @@ void Game::Title(const char* title) {
     kiv::platform::Current().GetWindow().SetTitle(title);
 }
 
+// A hidden cursor's sprite is unused: it is neither updated nor drawn.
 void Game::ShowCursor(bool show) {
     showCursor = show;
+    if (Sprite* sprite = Sprite::Search("KIV_CURSOR_ROSRUC_"))
+        sprite->Unused(!show);
+    if (pKivCursor && pMouse)
+        pMouse->Locate(pKivCursor->ViewportPositionX(), pKivCursor->ViewportPositionY());
 }
 
 void Game::LevelNumber(int n) {
@@ -141,10 +152,13 @@ void Game::SwitchLevel() {
         gNode->m_EndFunction(gNode);
     switchedBefore = true;
     kiv::ShowLoading = true;
-    if (gNode) {
+    if (gNode)
         gNode->UpdateScreen();
+    MainCharacterSprite = nullptr;
+    kiv::ClearZOrderQueue();
+    if (gNode)
         gNode->Reset();
-    }
+    kiv::ReleaseActors();
     levelChangePending = false;
 
     if (!navigatingHistory) {
@@ -164,6 +178,9 @@ void Game::SwitchLevel() {
         gNode->Execute();
     if (pKeyboard)
         pKeyboard->Reset();
+    if (pMouse)
+        pMouse->ResetKeys();
+    Variable::UpdateTextMaps();
     kiv::ShowLoading = false;
 }
 

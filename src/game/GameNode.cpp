@@ -1,3 +1,4 @@
+#include <kiv/base/UserError.h>
 #include <kiv/data/File.h>
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
@@ -5,10 +6,15 @@
 #include <kiv/graphics/Map.h>
 #include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/KivCursor.h>
+#include <kiv/input/Mouse.h>
+#include <kiv/sprites/FrameElem.h>
+#include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
+#include "data/PendingSprites.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
@@ -92,6 +98,31 @@ bool GameNode::Add(Variable& v) {
     return Add(new Variable(v));
 }
 
+bool GameNode::Add(Sprite* sprite) {
+    if (!sprite)
+        return false;
+    int list = sprite->DisplayListNumber();
+    if (list < 0 || list >= DisplayLists) {
+        kiv::ReportUserError("bool GameNode::Add(Sprite *)", 23, sprite->Name(), DisplayLists);
+        delete sprite;
+        return false;
+    }
+    sprite->Id(++m_SpriteCount);
+    sprite->AppliedZOrder(sprite->ZOrder());
+    List& sprites = m_DisplayLists[list];
+    node* before = sprites.Head();
+    while (!before->EOList() && static_cast<Sprite*>(before)->AppliedZOrder() < sprite->ZOrder())
+        before = before->Next();
+    sprites.add(sprite, before);
+    if (sprite->MainCharacter())
+        MainCharacterSprite = sprite;
+    return true;
+}
+
+bool GameNode::Add(Sprite& sprite) {
+    return Add(new Sprite(sprite));
+}
+
 bool GameNode::Add(Map* map) {
     if (!map)
         return false;
@@ -133,11 +164,17 @@ void GameNode::Reset() {
     m_Behavior = Behavior();
     for (List& list : m_DisplayLists)
         list.del();
+    if (pKivCursor) // its sprite went with the display lists
+        pKivCursor->ForgetSprite();
 }
 
 void GameNode::Execute() {
     if (pKeyboard)
         pKeyboard->Reset();
+    if (pMouse) {
+        pMouse->ResetKeys();
+        pMouse->Locate(0, 0);
+    }
     kiv::PaletteFileName = m_PaletteName;
     kiv::LoadPalette();
     if (!m_LevelFile.empty())
@@ -146,9 +183,31 @@ void GameNode::Execute() {
         m_FirstLoad(this);
     if (m_SecondLoad)
         m_SecondLoad(this);
+    kiv::AddPendingSprites(*this);
+    kiv::LoadActorImages();
     delete _LevelFile;
     _LevelFile = nullptr;
+    CheckMainCharacters();
     kiv::WaitingForPlayers = false;
+}
+
+// Every main character must start wholly inside the viewport's scrolling bounding box.
+void GameNode::CheckMainCharacters() {
+    FRECT box = m_ViewPort.BBWorldRect();
+    KivRect inside = {static_cast<int>(box.left), static_cast<int>(box.top),
+                      static_cast<int>(box.right), static_cast<int>(box.bottom)};
+    for (List& list : m_DisplayLists)
+        for (node* n = list.Head(); !n->EOList(); n = n->Next()) {
+            auto* s = static_cast<Sprite*>(n);
+            FrameElem* frame = s->CurrentFrame();
+            if (!s->MainCharacter() || !frame)
+                continue;
+            const KivRect& b = frame->m_BoundingBox[s->ShownRow()];
+            int x = static_cast<int>(s->LeftPosition()), y = static_cast<int>(s->TopPosition());
+            if (b.left + x < inside.left || b.top + y < inside.top || b.right + x > inside.right ||
+                b.bottom + y > inside.bottom)
+                FatalError("%s", kiv::Message(27));
+        }
 }
 
 void GameNode::GetNewVariableStates() {
@@ -168,6 +227,21 @@ void GameNode::GetNewVariableStates() {
             *v = text;
         }
     }
+}
+
+void GameNode::UpdateCursor() {
+    if (!myGame || !myGame->ShowCursor() || !pKivCursor)
+        return;
+    Sprite* sprite = Sprite::Search("KIV_CURSOR_ROSRUC_");
+    if (!sprite)
+        return;
+    pKivCursor->GetBehavior().Update(pKivCursor);
+    sprite->DisplaySprite();
+}
+
+void GameNode::DeleteKivCursor() {
+    delete pKivCursor;
+    pKivCursor = nullptr;
 }
 
 void GameNode::StartTimer() {

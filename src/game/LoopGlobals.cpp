@@ -9,5 +9,7 @@ bool WaitingForPlayers = false;
 bool ShowLoading = false;
 unsigned char KeyEventRecords[2 * 256];
 unsigned int KeyEventCount = 0;
+MouseEvent MouseEventRecords[256];
+unsigned int MouseEventCount = 0;
 
 } // namespace kiv

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kiv/input/Mouse.h>
+
 namespace kiv {
 
 // Calls of RunFrame so far; the console heads its output with it.
@@ -17,5 +19,8 @@ extern bool ShowLoading;
 // use them.
 extern unsigned char KeyEventRecords[2 * 256];
 extern unsigned int KeyEventCount;
+// This frame's mouse events, likewise.
+extern MouseEvent MouseEventRecords[256];
+extern unsigned int MouseEventCount;
 
 } // namespace kiv

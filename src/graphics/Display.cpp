@@ -6,12 +6,14 @@
 #include <kiv/graphics/Screen.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 #include <kiv/sound/SoundCard.h>
 
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
 #include "graphics/SystemPalette.h"
 #include "host/HostGlobals.h"
+#include "input/CursorImage.h"
 #include "platform/FontCatalog.h"
 #include "platform/Platform.h"
 
@@ -170,11 +172,13 @@ namespace {
 // The images of the running level's maps, released before the surfaces are rebuilt and
 // loaded again after.
 void FreeLevelImages() {
+    FreeActorImages();
     for (node* n = gNode ? gNode->Maps().Head() : nullptr; n && !n->EOList(); n = n->Next())
         static_cast<Map*>(n)->FreeMap();
 }
 
 void LoadLevelImages() {
+    LoadActorImages();
     ImageDirectory = MapsPath;
     for (node* n = gNode ? gNode->Maps().Head() : nullptr; n && !n->EOList(); n = n->Next())
         static_cast<Map*>(n)->LoadMap();
@@ -210,6 +214,8 @@ void SwitchScreenMode() {
     LoadLevelImages();
     if (pKeyboard)
         pKeyboard->Reset();
+    if (pMouse)
+        pMouse->ResetKeys();
     SoundCard::Instance().ManageBuffers(true);
 }
 
@@ -221,6 +227,8 @@ std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent
         std::string path = platform::LocalPath((ImageDirectory + name).operator const char*());
         decoded = platform::ImageCodec::DecodeFile(path.c_str(), image);
     }
+    if (!decoded)
+        decoded = DrawBuiltInImage(name, image);
     if (!decoded || image.width <= 0 || image.height <= 0)
         return nullptr;
 

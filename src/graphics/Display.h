@@ -45,6 +45,13 @@ void SetSurfaceColorKey(Surface& surface, COLORREF c);
 int GetBmpWidth(const char* name);
 int GetBmpHeight(const char* name);
 
+// The images of every frame of every actor: loaded (with the mirrored copies that frames
+// drawn flipped need), released, or released together with the actors themselves (at a
+// level switch; the next level reads its actors again).
+void LoadActorImages();
+void FreeActorImages();
+void ReleaseActors();
+
 // Shows the back buffer (windowed) or flips it (full screen), rebuilding lost surfaces.
 void PresentBackBuffer();
 // Draws "Loading ..." in red on black at the top-left of the back buffer.

@@ -5,6 +5,7 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 #include <kiv/sound/SoundCard.h>
 
 #include "base/Messages.h"
@@ -71,6 +72,7 @@ void StartUp() {
     pConsole = new Console;
     gNode = Game::Search(0);
     pKeyboard = new Keyboard(_Ghwnd, GameModule);
+    pMouse = new Mouse(_Ghwnd, GameModule);
     OnGameStartP();
 }
 
@@ -171,6 +173,8 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
         WritePresentedFrame(options.screenshot.c_str());
     TearDown();
     p.GetWindow().Destroy();
+    delete pMouse;
+    pMouse = nullptr;
     delete pKeyboard;
     pKeyboard = nullptr;
     _Ghwnd = nullptr;

@@ -3,6 +3,7 @@
 #include <kiv/base/Console.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/input/KivCursor.h>
 
 #include "data/LogicTables.h"
 #include "graphics/Display.h"
@@ -13,6 +14,7 @@ namespace kiv {
 void TearDown() {
     if (myGame) {
         Game::Levels().del();
+        delete pKivCursor; // the cursor object outlives level switches, not the game
         delete myGame;
         myGame = nullptr;
         gNode = nullptr;

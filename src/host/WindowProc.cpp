@@ -3,6 +3,7 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 #include <kiv/sound/SoundCard.h>
 
 #include "game/LoopGlobals.h"
@@ -50,6 +51,8 @@ void SetFocus() {
     }
     if (pKeyboard)
         pKeyboard->StartReceivingData();
+    if (pMouse)
+        pMouse->StartReceivingData();
 }
 
 void KillFocus() {
@@ -61,6 +64,8 @@ void KillFocus() {
         SoundCard::Instance().ManageBuffers(false);
     if (pKeyboard)
         pKeyboard->StopReceivingData();
+    if (pMouse)
+        pMouse->StopReceivingData();
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include <kiv/data/CREATE.h>
 #include <kiv/data/File.h>
+#include <kiv/game/GameNode.h>
 #include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/graphics/Map.h>
 #include <kiv/logic/Alarm.h>
 #include <kiv/sprites/CollisionCircle.h>
 #include <kiv/sprites/CollisionSegment.h>
+#include <kiv/sprites/Sprite.h>
 
 #include "base/ListFilter.h"
 #include "base/LocalVariables.h"
@@ -15,6 +17,41 @@ namespace {
 CREATE registration("Alarm", Alarm::CreateObject);
 
 } // namespace
+
+Alarm* AlarmPTR::Fallback() {
+    static Alarm shared;
+    return &shared;
+}
+
+namespace {
+
+Alarm* Watched(Sprite* sprite, const char* name) {
+    for (Alarm* alarm : sprite->Alarms())
+        if (alarm->m_Name == name)
+            return alarm;
+    return nullptr;
+}
+
+} // namespace
+
+Alarm* Alarm::Search(const char* name) {
+    for (int d = 0; gNode && name && d < GameNode::DisplayLists; ++d)
+        for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next())
+            if (Alarm* alarm = Watched(static_cast<Sprite*>(n), name))
+                return alarm;
+    kiv::ReportUserError("Alarm * Alarm::Search(const char *)", 0, name ? name : "");
+    return nullptr;
+}
+
+Alarm* Alarm::Search(const char* name, const char* spriteName) {
+    Sprite* sprite = Sprite::Search(spriteName);
+    if (!sprite)
+        return nullptr;
+    if (Alarm* alarm = name ? Watched(sprite, name) : nullptr)
+        return alarm;
+    kiv::ReportUserError("Alarm* Alarm::Search(const char *,const char *)", 0, name ? name : "");
+    return nullptr;
+}
 
 Alarm::Alarm()
     : m_Id(0), m_Active(true), m_OnceState(0), m_ShowCollision(false), m_LocalVariableIndex(-1),
@@ -125,7 +162,7 @@ void Alarm::Load(File& file) {
     kiv::KeepOnly<CollisionData>(m_Shapes);
     node* sprite = nullptr;
     file.Read(sprite);
-    m_Sprite = reinterpret_cast<Sprite*>(sprite);
+    m_Sprite = dynamic_cast<Sprite*>(sprite);
     file.Read(m_OnceState);
     file.Read(m_ShowCollision);
     file.Read(m_LocalVariableIndex);

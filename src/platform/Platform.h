@@ -59,7 +59,7 @@ struct KeyEvent {
     bool pressed;
 };
 
-// Buffered keyboard (and, later, mouse) data, read once per frame.
+// Buffered keyboard data, read once per frame.
 class InputSource {
 public:
     enum class Status { Ok, NotAcquired, InputLost };
@@ -74,6 +74,29 @@ public:
     // Toggle states of the lock keys, for text entry.
     virtual bool CapsLock() = 0;
     virtual bool NumLock() = 0;
+};
+
+// One buffered mouse event: a relative step of an axis in the picture's pixels (the wheel in
+// the system's units, 120 a notch, positive away from the player), or a button going down
+// (value 1) or up (value 0). Buttons 0, 1 and 2 are the left, right and middle ones.
+struct MouseInput {
+    enum What : std::uint8_t { X, Y, Wheel, Button0, Button1, Button2 } what;
+    std::int32_t value;
+};
+
+// Buffered mouse data, read once per frame, with the same acquisition rules as the keyboard.
+class MouseSource {
+public:
+    using Status = InputSource::Status;
+
+    virtual ~MouseSource() = default;
+    virtual void Acquire() = 0;
+    virtual void Unacquire() = 0;
+    // Moves up to `count` buffered events, oldest first, into `out`; `count` becomes the
+    // number moved. A lost device needs Acquire again.
+    virtual Status Read(MouseInput* out, unsigned& count) = 0;
+    // A mouse is attached and has a wheel.
+    virtual bool HasWheel() = 0;
 };
 
 // What happened to the game window, as the host's window procedure sees it.
@@ -178,6 +201,7 @@ public:
     virtual Window& GetWindow() = 0;
     virtual Presenter& GetPresenter() = 0;
     virtual InputSource& GetInput() = 0;
+    virtual MouseSource& GetMouse() = 0;
     // The sound output (platform/Audio.h).
     virtual AudioOutput& GetAudio() = 0;
     // Called at the start of every pass of the main loop with the number the next frame

@@ -1,29 +1,151 @@
 #include <kiv/variables/Variable.h>
 
+#include <kiv/data/CREATE.h>
+#include <kiv/data/File.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/graphics/Map.h>
+#include <kiv/sound/Sound.h>
+
+#include "base/LocalVariables.h"
+#include "base/Messages.h"
+#include "graphics/Display.h"
+#include "platform/Platform.h"
+#include "variables/TextDrawing.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
-char* Duplicate(const char* text) {
-    size_t n = std::strlen(text);
-    char* copy = new char[n + 1];
-    std::memcpy(copy, text, n + 1);
-    return copy;
+CREATE registration("Variable", Variable::CreateObject);
+
+constexpr int NumberKind = 0;
+constexpr int PointerKind = 1;
+constexpr int TextKind = 2;
+
+// A number truncated toward zero; NaN and numbers beyond 64 bits give the lowest value, as
+// the processor's own conversion does.
+long long Truncated(double d) {
+    if (!(d > -9223372036854775808.0 && d < 9223372036854775808.0))
+        return LLONG_MIN;
+    return static_cast<long long>(d);
+}
+
+// The 32-bit integer that % works on: beyond 32 bits the processor's conversion gives the
+// lowest value.
+int Int32(double d) {
+    if (!(d > -2147483649.0 && d < 2147483648.0))
+        return INT_MIN;
+    return static_cast<int>(d);
+}
+
+// Remainder with the sign of the dividend. The lowest value by -1 overflows the division
+// instruction; its remainder is 0 in exact arithmetic, and that is what it gives here.
+int Remainder(int a, int b) {
+    if (b == -1)
+        return 0;
+    return a % b;
+}
+
+const char* OrEmpty(const char* s) {
+    return s ? s : "";
+}
+
+// A name in a fixed 32-byte field of the saved record.
+void WriteName32(File& file, const char* name) {
+    char field[32] = {};
+    std::strncpy(field, OrEmpty(name), sizeof field - 1);
+    file.Write(field, static_cast<int>(sizeof field));
+}
+
+void ReadName32(File& file, char (&field)[32]) {
+    file.Read(field, static_cast<int>(sizeof field));
+    field[sizeof field - 1] = '\0';
 }
 
 } // namespace
 
-Variable::Variable()
-    : m_Type(1), m_Value{}, m_OnlyIntegerPart(true), m_NumberText{}, m_Text(nullptr),
-      m_TextLength(0), m_Id(0), m_Pause(false), m_Frame{0, 0, 0, 0}, m_W(0), m_H(0),
-      m_Color(188 | (167 << 8) | (112 << 16)), m_FontName("Arial"), m_LetterSpacing(0),
-      m_FontWidth(6), m_FontHeight(16.0f), m_FontWeight(100), m_DisplayType(NoDisplay),
-      m_Visible(true), m_VScrollTriggered(false) {
+Variable VariablePTR::dummyVariablePtr;
+
+Variable* VariablePTR::Fallback() {
+    return &dummyVariablePtr;
+}
+
+// ---- construction and copies ----
+
+void Variable::Reset() {
+    m_Type = PointerKind;
     m_Value.pointer = nullptr;
+    m_OnlyIntegerPart = true;
+    std::memset(m_NumberText, 0, sizeof m_NumberText);
+    m_Text = nullptr;
+    m_TextLength = 0;
+    m_Id = 0;
+    m_Pause = false;
+    m_TopMost = false;
+    m_Unused = false;
+    m_LocalVariableIndex = -1;
+    m_Map = nullptr;
+    m_MapRect = {0, 0, 0, 0};
+    m_InWorld = false;
+    m_Visible = true;
+    m_FontName = "Arial";
+    m_FontWidth = 6;
+    m_FontHeight = 16.0f;
+    m_FontWeight = 100;
+    m_Italic = m_StrikeOut = m_Underline = 0;
+    m_Color = 188 | 167 << 8 | 112 << 16;
+    m_FrameColor = m_ArrowsColor = 0xFF00FF;
+    m_ShowFrame = false;
+    m_Frame = {0, 0, 0, 0};
+    m_W = m_H = 0;
+    m_LineSpacing = m_LetterSpacing = m_LeftMargin = m_TopMargin = 0;
+    m_LeadingSpaces = false;
+    m_ArrowsSize = 16;
+    m_ArrowsHOffset = m_ArrowsVOffset = 1;
+    m_HScrollPosition = m_VScrollPosition = 0;
+    m_HDeltaScroll = m_VDeltaScroll = 0;
+    m_HScrollLimit = m_VScrollLimit = 1;
+    m_HScrollRightKey = 77;
+    m_HScrollLeftKey = 75;
+    m_VScrollUpKey = 76;
+    m_VScrollDownKey = 80;
+    m_HScrollTriggered = m_VScrollTriggered = false;
+    m_ActivateOutOfViewport = true;
+    m_DisplayType = NoDisplay;
+    m_Effect = NoEffect;
+    m_CharDelay = m_CharCountdown = m_LineDelay = m_LineCountdown = 0;
+    m_FullText = nullptr;
+    m_EffectPosition = m_EffectCount = m_EffectLine = 0;
+    m_IndexArrayReady = false;
+    m_EffectDone = true;
+    m_VisibleLines = 0;
+    m_LongestLineSize = m_LargestBlock = m_NumberOfLines = 0;
+    m_PenX = 0;
+    m_LetterSound = nullptr;
+    m_FontPending = true;
+    std::memset(m_CharSize, 0, sizeof m_CharSize);
+    m_RightArrow = m_LeftArrow = m_UpArrow = m_DownArrow = {0, 0, 0, 0};
+    kiv::TextSeedPending = true;
+}
+
+Variable::Variable() {
+    Reset();
 }
 
 Variable::Variable(double number) : Variable() {
+    *this = number;
+}
+
+Variable::Variable(const int number) : Variable() {
+    *this = number;
+}
+
+Variable::Variable(unsigned int number) : Variable() {
     *this = number;
 }
 
@@ -31,45 +153,174 @@ Variable::Variable(const char* text) : Variable() {
     *this = text;
 }
 
+Variable::Variable(void* pointer) : Variable() {
+    m_Value.pointer = pointer;
+}
+
 Variable::Variable(const Variable& other) : Variable() {
     ObjectCopy(other);
 }
 
+Variable::Variable(Variable* other) : Variable() {
+    ObjectCopy(other);
+}
+
+Variable::Variable(const Variable* other) : Variable() {
+    ObjectCopy(other);
+}
+
+Variable::~Variable() {
+    delete[] m_StringBuffer.data;
+    delete[] m_TextBuffer.data;
+    delete[] m_FullTextBuffer.data;
+    delete localVariable;
+}
+
+node* Variable::Clone() {
+    return new Variable(*this);
+}
+
+node* Variable::CreateObject() {
+    return new Variable;
+}
+
+const char* Variable::ClassName() {
+    return "Variable";
+}
+
+char* Variable::Store(Buffer& b, const char* text, unsigned int n) {
+    if (n + 1 > b.capacity) {
+        unsigned int capacity = n + 1 < 16 ? 16 : n + 1;
+        char* grown = new char[capacity];
+        std::memcpy(grown, text, n); // before the old buffer goes: text may lie in it
+        delete[] b.data;
+        b.data = grown;
+        b.capacity = capacity;
+    } else {
+        std::memmove(b.data, text, n);
+    }
+    b.data[n] = '\0';
+    b.length = n;
+    return b.data;
+}
+
+void Variable::SetString(const char* text, unsigned int n) {
+    m_Value.string = Store(m_StringBuffer, text, n);
+}
+
+void Variable::SetText(const char* text, unsigned int n) {
+    m_Text = Store(m_TextBuffer, text, n);
+}
+
+void Variable::ClearText() {
+    m_Text = nullptr;
+    m_TextBuffer.length = 0;
+}
+
 void Variable::CopyValue(const Variable& other) {
-    ReleaseString();
+    if (other.m_Type == TextKind) {
+        if (other.m_Value.string)
+            SetString(other.m_Value.string, other.m_StringBuffer.length);
+        else
+            m_Value.string = nullptr;
+    } else {
+        m_Value = other.m_Value;
+    }
     m_Type = other.m_Type;
-    m_Value = other.m_Value;
-    if (m_Type == 2 && other.m_Value.string)
-        m_Value.string = Duplicate(other.m_Value.string);
-    delete[] m_Text;
-    m_Text = other.m_Text ? Duplicate(other.m_Text) : nullptr;
+    if (other.m_Text)
+        SetText(other.m_Text, other.m_TextBuffer.length);
+    else
+        ClearText();
     m_TextLength = other.m_TextLength;
 }
 
-void Variable::ObjectCopy(const Variable& other) {
-    if (&other == this)
+void Variable::ObjectCopy(const Variable* other) {
+    if (other)
+        ObjectCopy(*other);
+}
+
+void Variable::ObjectCopy(const Variable& o) {
+    if (&o == this)
         return;
-    CopyValue(other);
-    m_OnlyIntegerPart = other.m_OnlyIntegerPart;
-    std::memcpy(m_NumberText, other.m_NumberText, sizeof m_NumberText);
-    m_Name = other.m_Name;
-    m_Id = other.m_Id;
-    m_Pause = other.m_Pause;
-    m_Frame = other.m_Frame;
-    m_W = other.m_W;
-    m_H = other.m_H;
-    m_Color = other.m_Color;
-    m_FontName = other.m_FontName;
-    m_LetterSpacing = other.m_LetterSpacing;
-    m_FontWidth = other.m_FontWidth;
-    m_FontHeight = other.m_FontHeight;
-    m_FontWeight = other.m_FontWeight;
-    m_DisplayType = other.m_DisplayType;
-    m_Visible = other.m_Visible;
-    m_VScrollTriggered = other.m_VScrollTriggered;
-    m_Behavior = other.m_Behavior;
+    CopyValue(o);
+    m_OnlyIntegerPart = o.m_OnlyIntegerPart;
+    std::memcpy(m_NumberText, o.m_NumberText, sizeof m_NumberText);
+    m_Name = o.m_Name;
+    m_Id = o.m_Id;
+    m_Pause = o.m_Pause;
+    m_TopMost = o.m_TopMost;
+    m_Unused = o.m_Unused;
+    m_LocalVariableIndex = o.m_LocalVariableIndex;
+    m_Behavior = o.m_Behavior;
     delete localVariable;
-    localVariable = other.localVariable ? other.localVariable->Clone() : nullptr;
+    localVariable = o.localVariable ? o.localVariable->Clone() : nullptr;
+
+    m_Map = o.m_Map;
+    m_MapRect = o.m_MapRect;
+    m_InWorld = o.m_InWorld;
+    m_Visible = o.m_Visible;
+    m_FontName = o.m_FontName;
+    m_FontWidth = o.m_FontWidth;
+    m_FontHeight = o.m_FontHeight;
+    m_FontWeight = o.m_FontWeight;
+    m_Italic = o.m_Italic;
+    m_StrikeOut = o.m_StrikeOut;
+    m_Underline = o.m_Underline;
+    m_Color = o.m_Color;
+    m_FrameColor = o.m_FrameColor;
+    m_ArrowsColor = o.m_ArrowsColor;
+    m_ShowFrame = o.m_ShowFrame;
+    m_Frame = o.m_Frame;
+    m_W = o.m_W;
+    m_H = o.m_H;
+    m_LineSpacing = o.m_LineSpacing;
+    m_LetterSpacing = o.m_LetterSpacing;
+    m_LeftMargin = o.m_LeftMargin;
+    m_TopMargin = o.m_TopMargin;
+    m_LeadingSpaces = o.m_LeadingSpaces;
+    m_ArrowsSize = o.m_ArrowsSize;
+    m_ArrowsHOffset = o.m_ArrowsHOffset;
+    m_ArrowsVOffset = o.m_ArrowsVOffset;
+    m_HScrollPosition = o.m_HScrollPosition;
+    m_VScrollPosition = o.m_VScrollPosition;
+    m_HDeltaScroll = o.m_HDeltaScroll;
+    m_VDeltaScroll = o.m_VDeltaScroll;
+    m_HScrollLimit = o.m_HScrollLimit;
+    m_VScrollLimit = o.m_VScrollLimit;
+    m_HScrollRightKey = o.m_HScrollRightKey;
+    m_HScrollLeftKey = o.m_HScrollLeftKey;
+    m_VScrollUpKey = o.m_VScrollUpKey;
+    m_VScrollDownKey = o.m_VScrollDownKey;
+    m_HScrollTriggered = o.m_HScrollTriggered;
+    m_VScrollTriggered = o.m_VScrollTriggered;
+    m_ActivateOutOfViewport = o.m_ActivateOutOfViewport;
+    m_DisplayType = o.m_DisplayType;
+    m_Effect = o.m_Effect;
+    m_CharDelay = o.m_CharDelay;
+    m_CharCountdown = o.m_CharCountdown;
+    m_LineDelay = o.m_LineDelay;
+    m_LineCountdown = o.m_LineCountdown;
+    m_FullText =
+        o.m_FullText ? Store(m_FullTextBuffer, o.m_FullText, o.m_FullTextBuffer.length) : nullptr;
+    m_EffectPosition = o.m_EffectPosition;
+    m_EffectCount = o.m_EffectCount;
+    m_EffectLine = o.m_EffectLine;
+    m_IndexArray = o.m_IndexArray;
+    m_IndexArrayReady = o.m_IndexArrayReady;
+    m_EffectDone = o.m_EffectDone;
+    m_VisibleLines = o.m_VisibleLines;
+    m_LongestLineSize = o.m_LongestLineSize;
+    m_LargestBlock = o.m_LargestBlock;
+    m_NumberOfLines = o.m_NumberOfLines;
+    m_PenX = o.m_PenX;
+    m_LetterSound = o.m_LetterSound;
+    m_Font = o.m_Font;
+    m_FontPending = o.m_FontPending;
+    std::memcpy(m_CharSize, o.m_CharSize, sizeof m_CharSize);
+    m_RightArrow = o.m_RightArrow;
+    m_LeftArrow = o.m_LeftArrow;
+    m_UpArrow = o.m_UpArrow;
+    m_DownArrow = o.m_DownArrow;
 }
 
 Variable& Variable::operator=(const Variable& other) {
@@ -78,113 +329,809 @@ Variable& Variable::operator=(const Variable& other) {
     return *this;
 }
 
-Variable::~Variable() {
-    ReleaseString();
-    delete[] m_Text;
-    delete localVariable;
+Variable* Variable::CreateVariable() {
+    if (!gNode)
+        return nullptr;
+    auto* copy = new Variable(*this);
+    if (m_Map)
+        m_Map->ShownVariables().push_back(copy);
+    if (!gNode->Add(copy)) {
+        if (m_Map)
+            m_Map->ShownVariables().pop_back();
+        delete copy;
+        return nullptr;
+    }
+    return copy;
 }
 
-void Variable::ReleaseString() {
-    if (m_Type == 2)
-        delete[] m_Value.string;
-    m_Value.string = nullptr;
+Variable* Variable::CreateText() {
+    return CreateVariable();
 }
+
+// ---- value ----
 
 Variable& Variable::operator=(double number) {
-    ReleaseString();
-    m_Type = 0;
+    m_Type = NumberKind;
     m_Value.number = number;
     RefreshText();
     return *this;
 }
 
+Variable& Variable::operator=(float number) {
+    return *this = static_cast<double>(number);
+}
+
+Variable& Variable::operator=(const int number) {
+    return *this = static_cast<double>(number);
+}
+
+Variable& Variable::operator=(unsigned int number) {
+    return *this = static_cast<double>(number);
+}
+
 Variable& Variable::operator=(const char* text) {
-    char* copy = text ? Duplicate(text) : nullptr;
-    ReleaseString();
-    m_Type = 2;
-    m_Value.string = copy;
+    if (text)
+        SetString(text, static_cast<unsigned int>(std::strlen(text)));
+    else
+        m_Value.string = nullptr;
+    m_Type = TextKind;
     RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator=(void* pointer) {
+    m_Type = PointerKind;
+    m_Value.pointer = pointer;
+    // A pointer has no text form to show.
+    ClearText();
+    m_TextLength = 0;
     return *this;
 }
 
 const char* Variable::AsciiValue() {
     switch (m_Type) {
-    case 0:
+    case NumberKind:
         std::snprintf(m_NumberText, sizeof m_NumberText, m_OnlyIntegerPart ? "%.0f" : "%f",
                       m_Value.number);
         return m_NumberText;
-    case 1:
+    case PointerKind:
         std::snprintf(m_NumberText, sizeof m_NumberText, "%p", m_Value.pointer);
         return m_NumberText;
-    case 2:
-        return m_Value.string ? m_Value.string : "";
+    case TextKind:
+        return OrEmpty(m_Value.string);
     default:
         return "";
     }
 }
 
 void Variable::RefreshText() {
-    delete[] m_Text;
-    m_Text = nullptr;
     const char* form = AsciiValue();
     m_TextLength = static_cast<unsigned int>(std::strlen(form));
     if (m_TextLength > 0)
-        m_Text = Duplicate(form);
+        SetText(form, m_TextLength);
+    else
+        ClearText();
+    if (m_DisplayType == NoDisplay)
+        return;
+    m_HScrollPosition = m_VScrollPosition = 0;
+    if (!m_EffectDone && m_Effect != NoEffect)
+        InitEffects();
+}
+
+void Variable::OnlyIntegerPart(bool on) {
+    bool changed = on != m_OnlyIntegerPart;
+    m_OnlyIntegerPart = on;
+    if (changed && m_Type == NumberKind)
+        RefreshText();
 }
 
 void Variable::Name(const char* name) {
     m_Name = name;
 }
 
-void Variable::OnlyIntegerPart(bool on) {
-    m_OnlyIntegerPart = on;
+// ---- conversions ----
+
+Variable::operator double() const {
+    return m_Type == NumberKind ? m_Value.number : 0.0;
+}
+Variable::operator float() const {
+    return m_Type == NumberKind ? static_cast<float>(m_Value.number) : 0.0f;
+}
+Variable::operator long() const {
+    return m_Type == NumberKind ? static_cast<long>(Truncated(m_Value.number)) : 0;
+}
+Variable::operator int() const {
+    return m_Type == NumberKind ? static_cast<int>(Truncated(m_Value.number)) : 0;
+}
+Variable::operator unsigned int() const {
+    return m_Type == NumberKind ? static_cast<unsigned int>(Truncated(m_Value.number)) : 0;
+}
+Variable::operator char() const {
+    return m_Type == NumberKind ? static_cast<char>(Truncated(m_Value.number)) : 0;
+}
+Variable::operator unsigned char() const {
+    return m_Type == NumberKind ? static_cast<unsigned char>(Truncated(m_Value.number)) : 0;
+}
+Variable::operator bool() const {
+    return m_Type == NumberKind && m_Value.number != 0;
+}
+Variable::operator const char*() const {
+    return m_Type == TextKind ? m_Value.string : nullptr;
+}
+Variable::operator void*() const {
+    return m_Type == PointerKind ? m_Value.pointer : nullptr;
+}
+Variable::operator Sprite*() const {
+    return static_cast<Sprite*>(static_cast<void*>(*this));
+}
+Variable::operator Map*() const {
+    return static_cast<Map*>(static_cast<void*>(*this));
+}
+Variable::operator Alarm*() const {
+    return static_cast<Alarm*>(static_cast<void*>(*this));
+}
+Variable::operator Variable*() const {
+    return static_cast<Variable*>(static_cast<void*>(*this));
 }
 
-void Variable::Frame(KivRect r) {
-    m_Frame = r;
-    m_W = r.right - r.left - 1;
-    m_H = r.bottom - r.top - 1;
+// ---- comparisons ----
+// Each kind defines == and <; the other four follow from them, so they inherit their
+// answers for values of another kind.
+
+bool Variable::operator==(const Variable& o) const {
+    if (m_Type != o.m_Type)
+        return false;
+    switch (m_Type) {
+    case NumberKind:
+        return m_Value.number == o.m_Value.number;
+    case PointerKind:
+        return m_Value.pointer == o.m_Value.pointer;
+    case TextKind:
+        return std::strcmp(OrEmpty(m_Value.string), OrEmpty(o.m_Value.string)) == 0;
+    default:
+        return false;
+    }
 }
 
-void Variable::FontName(const char* name) {
-    m_FontName = name ? name : "Arial";
+bool Variable::operator<(const Variable& o) const {
+    if (m_Type != o.m_Type)
+        return false;
+    if (m_Type == NumberKind)
+        return m_Value.number < o.m_Value.number;
+    if (m_Type == TextKind)
+        return std::strcmp(OrEmpty(m_Value.string), OrEmpty(o.m_Value.string)) < 0;
+    return false;
 }
 
-void Variable::Color(unsigned long colour) {
-    m_Color = static_cast<COLORREF>(colour);
+#define KIV_INTEGER_COMPARISON(T)                                                                  \
+    bool Variable::operator==(T v) const {                                                         \
+        return m_Type == NumberKind && static_cast<T>(Truncated(m_Value.number)) == v;             \
+    }                                                                                              \
+    bool Variable::operator<(T v) const {                                                          \
+        return m_Type == NumberKind && static_cast<T>(Truncated(m_Value.number)) < v;              \
+    }
+KIV_INTEGER_COMPARISON(char)
+KIV_INTEGER_COMPARISON(unsigned char)
+KIV_INTEGER_COMPARISON(int)
+KIV_INTEGER_COMPARISON(unsigned int)
+#undef KIV_INTEGER_COMPARISON
+
+bool Variable::operator==(float v) const {
+    return m_Type == NumberKind && m_Value.number == static_cast<double>(v);
+}
+bool Variable::operator<(float v) const {
+    return m_Type == NumberKind && m_Value.number < static_cast<double>(v);
+}
+bool Variable::operator==(const char* v) const {
+    return m_Type == TextKind && std::strcmp(OrEmpty(m_Value.string), OrEmpty(v)) == 0;
+}
+bool Variable::operator<(const char* v) const {
+    return m_Type == TextKind && std::strcmp(OrEmpty(m_Value.string), OrEmpty(v)) < 0;
+}
+bool Variable::operator==(void* v) const {
+    return m_Type == PointerKind && m_Value.pointer == v;
+}
+bool Variable::operator<(void*) const {
+    return false;
 }
 
-void Variable::Width(unsigned int width) {
-    m_FontWidth = width;
+#define KIV_DERIVED_COMPARISONS(T)                                                                 \
+    bool Variable::operator!=(T v) const {                                                         \
+        return !(*this == v);                                                                      \
+    }                                                                                              \
+    bool Variable::operator<=(T v) const {                                                         \
+        return *this < v || *this == v;                                                            \
+    }                                                                                              \
+    bool Variable::operator>(T v) const {                                                          \
+        return !(*this <= v);                                                                      \
+    }                                                                                              \
+    bool Variable::operator>=(T v) const {                                                         \
+        return !(*this < v);                                                                       \
+    }                                                                                              \
+    bool operator==(T x, const Variable& v) {                                                      \
+        return v == x;                                                                             \
+    }                                                                                              \
+    bool operator!=(T x, const Variable& v) {                                                      \
+        return v != x;                                                                             \
+    }                                                                                              \
+    bool operator<(T x, const Variable& v) {                                                       \
+        return !(v <= x);                                                                          \
+    }                                                                                              \
+    bool operator<=(T x, const Variable& v) {                                                      \
+        return !(v < x);                                                                           \
+    }                                                                                              \
+    bool operator>(T x, const Variable& v) {                                                       \
+        return !(v >= x);                                                                          \
+    }                                                                                              \
+    bool operator>=(T x, const Variable& v) {                                                      \
+        return !(v > x);                                                                           \
+    }
+KIV_DERIVED_COMPARISONS(char)
+KIV_DERIVED_COMPARISONS(unsigned char)
+KIV_DERIVED_COMPARISONS(int)
+KIV_DERIVED_COMPARISONS(unsigned int)
+KIV_DERIVED_COMPARISONS(float)
+KIV_DERIVED_COMPARISONS(const char*)
+KIV_DERIVED_COMPARISONS(void*)
+#undef KIV_DERIVED_COMPARISONS
+
+bool Variable::operator!=(const Variable& v) const {
+    return !(*this == v);
+}
+bool Variable::operator<=(const Variable& v) const {
+    return *this < v || *this == v;
+}
+bool Variable::operator>(const Variable& v) const {
+    return !(*this <= v);
+}
+bool Variable::operator>=(const Variable& v) const {
+    return !(*this < v);
 }
 
-void Variable::Height(float height) {
-    m_FontHeight = height;
+bool Variable::operator!() const {
+    if (m_Type == NumberKind)
+        return m_Value.number == 0;
+    if (m_Type == TextKind)
+        return m_Value.string == nullptr;
+    return m_Value.pointer == nullptr;
 }
 
-void Variable::Weight(unsigned int weight) {
-    m_FontWeight = weight;
+// ---- arithmetic ----
+
+Variable Variable::operator++() {
+    if (m_Type != NumberKind) {
+        RefreshText();
+        return Variable();
+    }
+    *this = m_Value.number + 1;
+    return *this;
 }
 
-void Variable::DisplayType(DisplayTypes type) {
-    m_DisplayType = type;
+Variable Variable::operator++(int) {
+    if (m_Type != NumberKind) {
+        RefreshText();
+        return Variable();
+    }
+    Variable old(*this);
+    *this = m_Value.number + 1;
+    return old;
 }
 
-void Variable::Visible(bool visible) {
-    m_Visible = visible;
+Variable Variable::operator--() {
+    if (m_Type != NumberKind) {
+        RefreshText();
+        return Variable();
+    }
+    *this = m_Value.number - 1;
+    return *this;
 }
 
-void Variable::VScrollTriggered(bool triggered) {
-    m_VScrollTriggered = triggered;
+Variable Variable::operator--(int) {
+    if (m_Type != NumberKind) {
+        RefreshText();
+        return Variable();
+    }
+    Variable old(*this);
+    *this = m_Value.number - 1;
+    return old;
+}
+
+Variable& Variable::operator+=(double v) {
+    if (m_Type == NumberKind)
+        m_Value.number += v;
+    RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator-=(double v) {
+    if (m_Type == NumberKind)
+        m_Value.number -= v;
+    RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator*=(double v) {
+    if (m_Type == NumberKind)
+        m_Value.number *= v;
+    RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator/=(double v) {
+    if (m_Type == NumberKind && v != 0)
+        m_Value.number /= v;
+    RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator%=(double v) {
+    int divisor = Int32(v);
+    if (m_Type == NumberKind && divisor != 0)
+        m_Value.number = Remainder(Int32(m_Value.number), divisor);
+    RefreshText();
+    return *this;
+}
+
+#define KIV_COMPOUND_FORWARDS(op)                                                                  \
+    Variable& Variable::operator op(int v) {                                                       \
+        return *this op static_cast<double>(v);                                                    \
+    }                                                                                              \
+    Variable& Variable::operator op(float v) {                                                     \
+        return *this op static_cast<double>(v);                                                    \
+    }                                                                                              \
+    Variable& Variable::operator op(const Variable& v) {                                           \
+        if (m_Type == NumberKind && v.m_Type == NumberKind)                                        \
+            return *this op v.m_Value.number;                                                      \
+        RefreshText();                                                                             \
+        return *this;                                                                              \
+    }
+KIV_COMPOUND_FORWARDS(-=)
+KIV_COMPOUND_FORWARDS(*=)
+KIV_COMPOUND_FORWARDS(/=)
+KIV_COMPOUND_FORWARDS(%=)
+#undef KIV_COMPOUND_FORWARDS
+
+Variable& Variable::operator+=(int v) {
+    return *this += static_cast<double>(v);
+}
+
+Variable& Variable::operator+=(float v) {
+    return *this += static_cast<double>(v);
+}
+
+Variable& Variable::operator+=(const Variable& v) {
+    if (m_Type == NumberKind && v.m_Type == NumberKind)
+        return *this += v.m_Value.number;
+    if (m_Type == TextKind && v.m_Type == TextKind)
+        return *this += OrEmpty(v.m_Value.string);
+    RefreshText();
+    return *this;
+}
+
+Variable& Variable::operator+=(const char* text) {
+    if (m_Type != TextKind)
+        return *this;
+    unsigned int old = m_Value.string ? m_StringBuffer.length : 0;
+    unsigned int extra = static_cast<unsigned int>(std::strlen(OrEmpty(text)));
+    if (old + extra + 1 > m_StringBuffer.capacity) {
+        Buffer joined;
+        joined.capacity = old + extra + 1;
+        joined.data = new char[joined.capacity];
+        std::memcpy(joined.data, OrEmpty(m_Value.string), old);
+        std::memcpy(joined.data + old, OrEmpty(text), extra);
+        delete[] m_StringBuffer.data;
+        m_StringBuffer = joined;
+    } else {
+        if (!m_Value.string)
+            m_StringBuffer.data[0] = '\0';
+        std::memmove(m_StringBuffer.data + old, OrEmpty(text), extra);
+    }
+    m_StringBuffer.data[old + extra] = '\0';
+    m_StringBuffer.length = old + extra;
+    m_Value.string = m_StringBuffer.data;
+    RefreshText();
+    return *this;
+}
+
+#define KIV_BINARY(op, compound)                                                                   \
+    Variable operator op(const Variable& a, double b) {                                            \
+        Variable r(a);                                                                             \
+        r compound b;                                                                              \
+        return r;                                                                                  \
+    }                                                                                              \
+    Variable operator op(const Variable& a, int b) {                                               \
+        Variable r(a);                                                                             \
+        r compound b;                                                                              \
+        return r;                                                                                  \
+    }                                                                                              \
+    Variable operator op(const Variable& a, float b) {                                             \
+        Variable r(a);                                                                             \
+        r compound b;                                                                              \
+        return r;                                                                                  \
+    }                                                                                              \
+    Variable operator op(const Variable& a, const Variable& b) {                                   \
+        Variable r(a);                                                                             \
+        r compound b;                                                                              \
+        return r;                                                                                  \
+    }
+KIV_BINARY(+, +=)
+KIV_BINARY(-, -=)
+KIV_BINARY(*, *=)
+KIV_BINARY(/, /=)
+KIV_BINARY(%, %=)
+#undef KIV_BINARY
+
+Variable operator+(const Variable& a, const char* b) {
+    Variable r(a);
+    r += b;
+    return r;
+}
+
+// A plain value on the left: + and * commute; -, / and % give a new number from the value
+// and the right variable's number.
+#define KIV_VALUE_FIRST(T)                                                                         \
+    Variable operator+(T a, const Variable& b) {                                                   \
+        return b + a;                                                                              \
+    }                                                                                              \
+    Variable operator*(T a, const Variable& b) {                                                   \
+        return b * a;                                                                              \
+    }                                                                                              \
+    Variable operator-(T a, const Variable& b) {                                                   \
+        Variable r;                                                                                \
+        r = static_cast<double>(a) - static_cast<double>(b);                                       \
+        return r;                                                                                  \
+    }                                                                                              \
+    Variable operator/(T a, const Variable& b) {                                                   \
+        double divisor = static_cast<double>(b);                                                   \
+        Variable r;                                                                                \
+        if (divisor != 0)                                                                          \
+            r = static_cast<double>(a) / divisor;                                                  \
+        return r;                                                                                  \
+    }                                                                                              \
+    Variable operator%(T a, const Variable& b) {                                                   \
+        int divisor = Int32(static_cast<double>(b));                                               \
+        Variable r;                                                                                \
+        if (divisor != 0)                                                                          \
+            r = Remainder(Int32(static_cast<double>(a)), divisor);                                 \
+        return r;                                                                                  \
+    }
+KIV_VALUE_FIRST(double)
+KIV_VALUE_FIRST(int)
+KIV_VALUE_FIRST(float)
+#undef KIV_VALUE_FIRST
+
+Variable operator+(const char* a, const Variable& b) {
+    // A number on the right joins with its text form; a pointer adds nothing.
+    std::string joined = OrEmpty(a);
+    if (b.m_Type == TextKind) {
+        joined += OrEmpty(b.m_Value.string);
+    } else if (b.m_Type == NumberKind) {
+        Variable number(b.m_Value.number);
+        number.OnlyIntegerPart(b.m_OnlyIntegerPart);
+        joined += number.AsciiValue();
+    }
+    Variable r;
+    r = joined.c_str();
+    return r;
+}
+
+// ---- lookup ----
+
+Variable* Variable::Search(const char* name) {
+    if (gNode && name)
+        for (node* n = gNode->Variables().Head(); !n->EOList(); n = n->Next())
+            if (std::strcmp(static_cast<Variable*>(n)->Name(), name) == 0)
+                return static_cast<Variable*>(n);
+    kiv::ReportUserError("Variable* Variable::Search(char *)", 36, OrEmpty(name));
+    return nullptr;
+}
+
+void Variable::Use(const char* name) {
+    if (gNode && name)
+        for (node* n = gNode->Variables().Head(); !n->EOList(); n = n->Next()) {
+            auto* v = static_cast<Variable*>(n);
+            if (v->m_Unused && std::strcmp(v->Name(), name) == 0) {
+                v->m_Unused = false;
+                return;
+            }
+        }
+    kiv::ReportUserError("void Variable::Use(char *)", 36, OrEmpty(name));
+}
+
+void Variable::AddLocalVariable(unsigned int index) {
+    if (kiv::AddLocalVariable(localVariable, index))
+        m_LocalVariableIndex = static_cast<int>(index);
+    else
+        kiv::ReportUserError("void Variable::AddLocalVariable(unsigned int index)", 1, index);
+}
+
+// ---- text files ----
+
+bool Variable::Load(const char* fileName) {
+    if (!fileName)
+        return false;
+    std::FILE* in = std::fopen(kiv::platform::LocalPath(fileName).c_str(), "rb");
+    if (!in)
+        return false;
+    std::string raw;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+        raw.append(chunk, n);
+    std::fclose(in);
+
+    // Text mode, as the games' files are written on Windows: a carriage return before a line
+    // feed is not part of the text, and Ctrl+Z ends it.
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        char c = raw[i];
+        if (c == '\x1A')
+            break;
+        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
+            continue;
+        if (c == '\t')
+            text.append(16, ' ');
+        else
+            text += c;
+    }
+    if (text.empty())
+        return false;
+    unsigned int n = static_cast<unsigned int>(std::strlen(text.c_str()));
+    if (n > 0)
+        SetText(text.c_str(), n);
+    else
+        ClearText();
+    m_Type = TextKind;
+    if (m_Text)
+        SetString(m_Text, n);
+    else
+        m_Value.string = nullptr;
+    return true;
+}
+
+bool Variable::LoadTextFile(const char* fileName) {
+    if (!Load(fileName)) {
+        kiv::ReportUserError("bool Variable::LoadTextFile(char *)", 37, OrEmpty(fileName));
+        return false;
+    }
+    m_TextLength = m_Text ? m_TextBuffer.length : 0;
+    m_HScrollPosition = m_VScrollPosition = 0;
+    if (!m_EffectDone && m_Effect != NoEffect)
+        InitEffects();
+    return true;
 }
 
 void Variable::Save(const char* fileName) {
     if (!fileName)
         return;
-    std::FILE* out = std::fopen(fileName, "w");
+    std::FILE* out = std::fopen(kiv::platform::LocalPath(fileName).c_str(), "w");
     if (!out)
         return;
-    if (m_Text)
-        std::fwrite(m_Text, 1, std::strlen(m_Text), out);
+    const char* text = m_Text ? m_Text : m_FullText;
+    if (text)
+        std::fwrite(text, 1, std::strlen(text), out);
     std::fclose(out);
+}
+
+// ---- saved record ----
+
+void Variable::Save(File& f) {
+    m_Behavior.Save(f);
+    m_Name.Save(f);
+    f.Write(m_Type);
+    if (m_Type == NumberKind) {
+        f.Write(m_Value.number);
+    } else if (m_Type == PointerKind) {
+        f.Write(static_cast<node*>(m_Value.pointer));
+    } else if (m_Type == TextKind) {
+        int n = m_Value.string ? static_cast<int>(m_StringBuffer.length) : 0;
+        f.Write(n);
+        if (n > 0)
+            f.Write(m_Value.string, n);
+    }
+    f.Write(m_OnlyIntegerPart);
+    f.Write(m_Pause);
+    f.Write(m_Id);
+    f.Write(m_NumberText, static_cast<int>(sizeof m_NumberText));
+    f.Write(m_Map != nullptr);
+    if (m_Map)
+        WriteName32(f, m_Map->Name());
+    f.Write(m_InWorld);
+    f.Write(m_Visible);
+    m_FontName.Save(f);
+    f.Write(m_FontWidth);
+    f.Write(m_FontHeight);
+    f.Write(m_FontWeight);
+    f.Write(m_Italic);
+    f.Write(m_StrikeOut);
+    f.Write(m_Underline);
+    f.Write(static_cast<unsigned long>(m_Color));
+    f.Write(m_MapRect);
+    f.Write(static_cast<unsigned long>(m_FrameColor));
+    f.Write(static_cast<unsigned long>(m_ArrowsColor));
+    f.Write(m_ShowFrame);
+    for (int v : {m_HScrollPosition, m_VScrollPosition, m_HDeltaScroll, m_VDeltaScroll})
+        f.Write(v);
+    f.Write(m_LeadingSpaces);
+    for (int v : {m_LongestLineSize, m_LargestBlock, m_NumberOfLines})
+        f.Write(v);
+    f.Write(m_Frame);
+    for (const tagRECT* r : {&m_RightArrow, &m_LeftArrow, &m_UpArrow, &m_DownArrow})
+        f.Write(*r);
+    for (int v : {m_VisibleLines, m_LineSpacing, m_LetterSpacing, m_LeftMargin, m_TopMargin,
+                  m_ArrowsSize, m_ArrowsHOffset, m_ArrowsVOffset})
+        f.Write(v);
+    f.Write(m_TextLength);
+    f.Write(m_FullText != nullptr);
+    f.Write(m_EffectPosition);
+    f.Write(m_EffectCount);
+    f.Write(static_cast<int>(m_DisplayType));
+    f.Write(static_cast<int>(m_Effect));
+    for (int v : {m_HScrollRightKey, m_HScrollLeftKey, m_VScrollUpKey, m_VScrollDownKey})
+        f.Write(v);
+    f.Write(m_HScrollTriggered);
+    f.Write(m_VScrollTriggered);
+    f.Write(m_ActivateOutOfViewport);
+    f.Write(m_HScrollLimit);
+    f.Write(m_VScrollLimit);
+    f.Write(m_TopMost);
+    f.Write(m_Unused);
+    for (int v : {m_CharDelay, m_CharCountdown, m_LineDelay, m_LineCountdown})
+        f.Write(v);
+    f.Write(m_EffectLine);
+    f.Write(m_LetterSound != nullptr);
+    if (m_LetterSound)
+        WriteName32(f, m_LetterSound->Name());
+    f.Write(m_IndexArrayReady);
+    f.Write(false);
+    f.Write(m_EffectDone);
+    f.Write(m_W);
+    f.Write(m_H);
+    f.Write(m_PenX);
+    f.Write(m_LocalVariableIndex);
+    f.Write(localVariable);
+}
+
+void Variable::Load(File& f) {
+    m_Behavior.Load(f);
+    m_Name.Load(f);
+    // The level makes its own frame-rate variable; a saved one comes back beside it.
+    if (m_Name == "FPS")
+        m_Name = "FPS_COPY";
+    f.Read(m_Type);
+    if (m_Type == NumberKind) {
+        f.Read(m_Value.number);
+    } else if (m_Type == PointerKind) {
+        node* object = nullptr;
+        f.Read(object);
+        m_Value.pointer = object;
+    } else if (m_Type == TextKind) {
+        int n = 0;
+        f.Read(n);
+        if (n > 0) {
+            f.Require(n);
+            std::string text(static_cast<size_t>(n), '\0');
+            f.Read(text.data(), n);
+            SetString(text.c_str(), static_cast<unsigned int>(std::strlen(text.c_str())));
+        } else {
+            m_Value.string = nullptr;
+        }
+    }
+    f.Read(m_OnlyIntegerPart);
+    f.Read(m_Pause);
+    f.Read(m_Id);
+    f.Read(m_NumberText, static_cast<int>(sizeof m_NumberText));
+    m_NumberText[sizeof m_NumberText - 1] = '\0';
+    bool onMap = false;
+    f.Read(onMap);
+    m_Map = nullptr;
+    if (onMap) {
+        char name[32];
+        ReadName32(f, name);
+        m_Map = Map::Search(name);
+    }
+    f.Read(m_InWorld);
+    f.Read(m_Visible);
+    m_FontName.Load(f);
+    f.Read(m_FontWidth);
+    f.Read(m_FontHeight);
+    f.Read(m_FontWeight);
+    f.Read(m_Italic);
+    f.Read(m_StrikeOut);
+    f.Read(m_Underline);
+    if (kiv::BackBuffer())
+        RebuildFont();
+    else
+        m_FontPending = true;
+    unsigned long colour = 0;
+    f.Read(colour);
+    m_Color = static_cast<COLORREF>(colour);
+    f.Read(m_MapRect);
+    f.Read(colour);
+    m_FrameColor = static_cast<COLORREF>(colour);
+    f.Read(colour);
+    m_ArrowsColor = static_cast<COLORREF>(colour);
+    f.Read(m_ShowFrame);
+    for (int* v : {&m_HScrollPosition, &m_VScrollPosition, &m_HDeltaScroll, &m_VDeltaScroll})
+        f.Read(*v);
+    f.Read(m_LeadingSpaces);
+    for (int* v : {&m_LongestLineSize, &m_LargestBlock, &m_NumberOfLines})
+        f.Read(*v);
+    f.Read(m_Frame);
+    for (tagRECT* r : {&m_RightArrow, &m_LeftArrow, &m_UpArrow, &m_DownArrow})
+        f.Read(*r);
+    for (int* v : {&m_VisibleLines, &m_LineSpacing, &m_LetterSpacing, &m_LeftMargin, &m_TopMargin,
+                   &m_ArrowsSize, &m_ArrowsHOffset, &m_ArrowsVOffset})
+        f.Read(*v);
+    f.Read(m_TextLength);
+
+    // The shown text comes from the value; the effect's full text too when one was running.
+    const char* form = m_Type == PointerKind ? "" : AsciiValue();
+    unsigned int n = static_cast<unsigned int>(std::strlen(form));
+    if (n > 0)
+        SetText(form, n);
+    else
+        ClearText();
+    bool effectText = false;
+    f.Read(effectText);
+    m_FullText = effectText ? Store(m_FullTextBuffer, form, n) : nullptr;
+
+    f.Read(m_EffectPosition);
+    f.Read(m_EffectCount);
+    int type = 0, effect = 0;
+    f.Read(type);
+    f.Read(effect);
+    m_DisplayType =
+        type >= RespectingWords && type <= NoDisplay ? static_cast<DisplayTypes>(type) : NoDisplay;
+    m_Effect = effect >= NoEffect && effect <= SequentialDecoding ? static_cast<EffectType>(effect)
+                                                                  : NoEffect;
+    for (int* v : {&m_HScrollRightKey, &m_HScrollLeftKey, &m_VScrollUpKey, &m_VScrollDownKey})
+        f.Read(*v);
+    f.Read(m_HScrollTriggered);
+    f.Read(m_VScrollTriggered);
+    f.Read(m_ActivateOutOfViewport);
+    f.Read(m_HScrollLimit);
+    f.Read(m_VScrollLimit);
+    f.Read(m_TopMost);
+    f.Read(m_Unused);
+    for (int* v : {&m_CharDelay, &m_CharCountdown, &m_LineDelay, &m_LineCountdown})
+        f.Read(*v);
+    f.Read(m_EffectLine);
+    bool sound = false;
+    f.Read(sound);
+    m_LetterSound = nullptr;
+    if (sound) {
+        char name[32];
+        ReadName32(f, name);
+        m_LetterSound = Sound::Search(name);
+    }
+    f.Read(m_IndexArrayReady);
+    bool reserved = false;
+    f.Read(reserved);
+    f.Read(m_EffectDone);
+    f.Read(m_W);
+    f.Read(m_H);
+    f.Read(m_PenX);
+    f.Read(m_LocalVariableIndex);
+    delete localVariable;
+    localVariable = f.ReadOwned<node>();
+
+    // Positions of a running effect index its full text; damaged values are brought back
+    // inside it. The positions still to decode were not saved: they start over.
+    int length = static_cast<int>(n);
+    m_EffectPosition =
+        m_EffectPosition < 0 ? 0 : (m_EffectPosition > length ? length : m_EffectPosition);
+    m_EffectCount = m_EffectCount < 0 ? 0 : (m_EffectCount > length ? length : m_EffectCount);
+    m_IndexArray.clear();
+    if (m_FullText && (m_Effect == CharacterByCharacterEffect || m_Effect == LineByLineEffect)) {
+        if (m_EffectPosition > 0)
+            SetText(m_FullText, static_cast<unsigned int>(m_EffectPosition));
+        else
+            ClearText();
+    } else if (m_FullText) {
+        ClearText();
+        if (m_IndexArrayReady)
+            for (int i = 0; i < m_EffectCount; ++i)
+                m_IndexArray.push_back(i);
+    }
 }

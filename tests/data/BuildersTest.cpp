@@ -231,7 +231,8 @@ TEST_F(Builders, ALevelFileEmbeddedInTheGameIsReadFromThere) {
 
 TEST_F(Builders, SectionsThisRuntimeCannotRunYetEndTheGamePlainly) {
     Json game = TestGame();
-    game["game"]["levels"][0]["level"]["sprites"] = Json::parse(R"([{"name": "s", "actor": 1}])");
+    game["game"]["levels"][0]["level"]["particleSystems"] =
+        Json::parse(R"([{"count": 10, "name": "sparks"}])");
     kiv::test::WriteGame(game, folder / "Data");
     ReadGameFile();
     kiv::test::CatchFatalExits catcher;
@@ -240,7 +241,8 @@ TEST_F(Builders, SectionsThisRuntimeCannotRunYetEndTheGamePlainly) {
     auto& headless =
         static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     ASSERT_FALSE(headless.dialogs.Shown().empty());
-    EXPECT_NE(headless.dialogs.Shown().back().text.find("holds sprites"), std::string::npos);
+    EXPECT_NE(headless.dialogs.Shown().back().text.find("holds particle systems"),
+              std::string::npos);
 }
 
 TEST_F(Builders, DamagedGameFilesEndInTheFatalMessageNeverACrash) {

@@ -1,5 +1,6 @@
 #include "GameRun.h"
 
+#include "GameDataFiles.h"
 #include "testgame/TestLevels.h"
 
 #include <cstring>
@@ -43,6 +44,24 @@ void GameRun::SetUp() {
     };
     OnGameStartP = [] { Say("GameStart"); };
     OnGameEndP = [] { Say("GameEnd"); };
+}
+
+void GameRun::UseCompiledGame(const std::string& description, void (*buildLogic)()) {
+    static std::string gameFile;
+    tools::Json game = tools::Json::parse(description);
+    gameFile = game["file"].get<std::string>();
+    WriteGame(game, folder / "Data", folder);
+    SetDataPathP = [] {
+        RTDPath = std::filesystem::current_path().c_str();
+        ArtAssetsPath = RTDPath;
+    };
+    LoadGameFileP = [] { CreateBinaryGameFile(gameFile.c_str()); };
+    ModeP = GenerateMode;
+    BuildLogicP = buildLogic;
+    KivP = [] {
+        GenerateLevels();
+        GenerateLogic();
+    };
 }
 
 int GameRun::Run(const char* commandLine) {

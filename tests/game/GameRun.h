@@ -41,6 +41,10 @@ class GameRun : public Scratch {
 protected:
     void SetUp() override;
     int Run(const char* commandLine = "");
+    // Plays a game compiled by kivc from `description` instead, with "Data" and "Art Assets"
+    // in the test's folder; `buildLogic` fills the logic tables. Level functions are
+    // `LVFArray` entries the description names.
+    void UseCompiledGame(const std::string& description, void (*buildLogic)());
 
     static GameMode mode;
     HookedPlatform* platform = nullptr;

@@ -1,10 +1,7 @@
 // A game whose logic is data compiled by kivc, run through the frame loop: the calls its
 // functions receive, frame by frame.
-#include "GameDataFiles.h"
 #include "GameRun.h"
 #include "game/LoopGlobals.h"
-
-using kiv::tools::Json;
 
 namespace {
 
@@ -66,11 +63,7 @@ protected:
     void SetUp() override {
         GameRun::SetUp();
         calls.clear();
-        kiv::test::WriteGame(Json::parse(Description), folder / "Data");
-        SetDataPathP = [] { RTDPath = std::filesystem::current_path().c_str(); };
-        LoadGameFileP = [] { CreateBinaryGameFile("logic.kiv"); };
-        ModeP = GenerateMode;
-        BuildLogicP = [] {
+        UseCompiledGame(Description, [] {
             FArray = NewVoidPointers(2);
             FArray[0] = reinterpret_cast<void*>(GameFunction);
             FArray[1] = reinterpret_cast<void*>(Tick);
@@ -82,11 +75,7 @@ protected:
             SMFArray[3] = reinterpret_cast<void*>(Play);
             LVFArray = NewVoidPointers(1);
             LVFArray[0] = reinterpret_cast<void*>(LoadLevel);
-        };
-        KivP = [] {
-            GenerateLevels();
-            GenerateLogic();
-        };
+        });
     }
 };
 

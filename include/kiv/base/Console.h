@@ -12,9 +12,14 @@ public:
     using Variable::operator=;
 
     // Appends a formatted text (at most 511 characters), headed by the frame number the
-    // first time something is printed in a frame.
+    // first time something is printed in a frame, and scrolls to its last line.
     void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
+    // Draws the console when it is shown, then scrolls to its last line when something was
+    // printed since the last frame.
+    void Display();
+
+    // Shows or hides the console, and the game's cursor with it.
     void Show(bool visible);
     bool Show() const { return Visible(); }
     using Variable::Color;

@@ -20,6 +20,8 @@ public:
     const char* Name() const { return name; }
     // The main window's title.
     void Title(const char* title);
+    // Shows or hides the game's cursor (a hidden cursor's sprite is unused) and places the
+    // mouse at the cursor.
     void ShowCursor(bool show);
     bool ShowCursor() const { return showCursor; }
 

@@ -6,9 +6,13 @@
 #include <kiv/graphics/ViewPort.h>
 #include <kiv/logic/Behavior.h>
 
+#include <array>
+#include <vector>
+
 class Variable;
 class GameNode;
 class Map;
+class Sprite;
 class Sound;
 class StreamedSound;
 class MidiFile;
@@ -70,6 +74,11 @@ public:
     // Adds a copy of the variable.
     bool Add(Variable& v);
     // Maps are kept sorted by ascending z-order; a map goes before those of equal z-order.
+    // A sprite goes into its display list before the first sprite of equal or greater
+    // z-order; a display list number outside 0 to 15 is refused (user error 23) and the
+    // sprite destroyed.
+    bool Add(Sprite* sprite);
+    bool Add(Sprite& sprite);
     bool Add(Map* map);
     bool Add(Map& map);
     bool Add(Sound* s);
@@ -90,6 +99,12 @@ public:
     // Starts the level: reads its level file through its load functions.
     void Execute();
     void GetNewVariableStates();
+    // Runs the cursor's logic and draws its sprite, after everything else, while the game
+    // shows its cursor.
+    void UpdateCursor();
+    // Destroys the cursor object (pKivCursor).
+    void DeleteKivCursor();
+    void DisplayTextNoMap();
 
     // Frame pacing.
     void StartTimer();
@@ -109,8 +124,15 @@ public:
     List& StreamedSounds() { return m_StreamedSounds; }
     List& MidiFiles() { return m_MidiFiles; }
 
+    // Mouse input recorded for replays, one entry per frame: the flags byte (buttons down,
+    // axes moved), and the X, Y and wheel step sums.
+    std::vector<unsigned char>& RecordedMouseFlags() { return m_RecordedMouseFlags; }
+    std::vector<std::array<int, 3>>& RecordedMouseSteps() { return m_RecordedMouseSteps; }
+
     // Empties the level at a switch away from it, keeping what identifies and loads it.
     void Reset();
+    // Ends the game when a main character starts outside the scrolling bounding box.
+    void CheckMainCharacters();
 
 private:
     friend class Game;
@@ -159,6 +181,9 @@ private:
     int m_MaxPlayers;
     unsigned char m_SessionId[16];
     int m_Reserved[7];
+
+    std::vector<unsigned char> m_RecordedMouseFlags;
+    std::vector<std::array<int, 3>> m_RecordedMouseSteps;
 };
 
 // The level that runs.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <kiv/base/Handle.h>
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
 #include <kiv/base/node.h>
@@ -25,6 +26,12 @@ public:
     void Save(File& file) override;
     const char* ClassName() override;
     static node* CreateObject();
+
+    // The first alarm of that name watched by a sprite of the current level, display lists 0
+    // to 15 in order; null (after a user error) when there is none.
+    static Alarm* Search(const char* name);
+    // The first alarm of that name watched by the named sprite.
+    static Alarm* Search(const char* name, const char* spriteName);
 
     void Id(int id) { m_Id = id; }
     int Id() const { return m_Id; }
@@ -60,4 +67,12 @@ public:
     List m_Shapes;
     Sprite* m_Sprite;
     Behavior m_Behavior;
+};
+
+// Never-null handle to an alarm; an unknown name gives the shared default alarm.
+class KIV_API AlarmPTR : public kiv::Handle<Alarm, AlarmPTR> {
+public:
+    using Handle::Handle;
+    using Handle::operator=;
+    static Alarm* Fallback();
 };

@@ -17,6 +17,7 @@ std::vector<unsigned char> WavHeader(std::uint64_t frames) {
     auto bytes =
         static_cast<std::uint32_t>(std::min<std::uint64_t>(frames * blockAlign, 0xFFFFFFFFu - 36));
     std::vector<unsigned char> h;
+    h.reserve(44);
     auto id = [&h](const char* text) { h.insert(h.end(), text, text + 4); };
     auto put = [&h](std::uint32_t v, int size) {
         for (int i = 0; i < size; ++i)

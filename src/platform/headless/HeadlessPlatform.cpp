@@ -26,6 +26,9 @@ void HeadlessPlatform::StartPass(std::uint32_t nextFrame) {
         case Scripted::Locks:
             input.SetLocks(e.caps, e.num);
             break;
+        case Scripted::Mouse:
+            mouse.Push(e.mouse);
+            break;
         }
     }
 }
@@ -62,7 +65,48 @@ bool ReadWindowEvent(const std::string& word, std::istream& rest, WindowEvent& o
     return false;
 }
 
+bool ReadButton(std::istream& words, MouseInput::What& out) {
+    static const char* const names[] = {"left", "right", "middle"};
+    std::string word;
+    if (!(words >> word))
+        return false;
+    for (int b = 0; b < 3; ++b)
+        if (word == names[b] || word == std::to_string(b)) {
+            out = static_cast<MouseInput::What>(MouseInput::Button0 + b);
+            return true;
+        }
+    return false;
+}
+
 } // namespace
+
+bool HeadlessPlatform::ReadMouse(std::istream& words, std::uint32_t frame,
+                                 std::vector<Scripted>& out) {
+    auto add = [&](std::uint32_t at, MouseInput::What what, std::int32_t value) {
+        Scripted e{at, Scripted::Mouse, {}, {}, false, true, {what, value}};
+        out.push_back(e);
+    };
+    std::string action;
+    words >> action;
+    std::int32_t a = 0, b = 0;
+    MouseInput::What button = MouseInput::Button0;
+    if (action == "move" && words >> a >> b) {
+        if (a != 0)
+            add(frame, MouseInput::X, a);
+        if (b != 0)
+            add(frame, MouseInput::Y, b);
+    } else if (action == "wheel" && words >> a) {
+        add(frame, MouseInput::Wheel, a * 120); // the system's units: 120 a notch
+    } else if ((action == "down" || action == "up" || action == "click") &&
+               ReadButton(words, button)) {
+        add(frame, button, action != "up");
+        if (action == "click")
+            add(frame + 1, button, 0);
+    } else {
+        return false;
+    }
+    return true;
+}
 
 void HeadlessPlatform::ReadScript(const std::string& text) {
     std::istringstream lines(text);
@@ -75,7 +119,8 @@ void HeadlessPlatform::ReadScript(const std::string& text) {
             continue;
         std::istringstream frameWord(word);
         bool ok = static_cast<bool>(frameWord >> frame) && static_cast<bool>(words >> word);
-        Scripted e{frame, Scripted::Key, {}, {}, false, true};
+        Scripted e{frame, Scripted::Key, {}, {}, false, true, {}};
+        std::vector<Scripted> mouseEvents;
         std::string key, state;
         if (ok && (word == "key" || word == "press")) {
             int code = words >> key ? KeyCodeFromName(key.c_str()) : -1;
@@ -91,6 +136,8 @@ void HeadlessPlatform::ReadScript(const std::string& text) {
                 e.frame = frame + 1;
                 e.key.pressed = false;
             }
+        } else if (ok && word == "mouse") {
+            ok = ReadMouse(words, frame, mouseEvents);
         } else if (ok && word == "locks") {
             e.kind = Scripted::Locks;
             ok = static_cast<bool>(words >> e.caps >> e.num);
@@ -98,7 +145,9 @@ void HeadlessPlatform::ReadScript(const std::string& text) {
             e.kind = Scripted::Window;
             ok = ReadWindowEvent(word, words, e.window);
         }
-        if (ok)
+        if (ok && word == "mouse")
+            script.insert(script.end(), mouseEvents.begin(), mouseEvents.end());
+        else if (ok)
             script.push_back(e);
         else
             std::fprintf(stderr, "Input script line %d not understood: %s\n", number, line.c_str());

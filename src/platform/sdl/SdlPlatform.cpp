@@ -79,7 +79,9 @@ void SdlWindow::SetWindowed(bool windowed) {
 }
 
 void SdlWindow::ShowCursor(bool visible) {
+    cursorShown = visible;
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+    platform.HoldPointer();
 }
 
 void SdlWindow::InhibitScreenSaver(bool inhibit) {
@@ -157,6 +159,37 @@ void SdlInput::Queue(KeyEvent e) {
         keys.push_back(e);
 }
 
+void SdlMouse::Acquire() {
+    acquired = true;
+    platform.HoldPointer();
+}
+
+void SdlMouse::Unacquire() {
+    acquired = false;
+    events.clear();
+    platform.HoldPointer();
+}
+
+MouseSource::Status SdlMouse::Read(MouseInput* out, unsigned& count) {
+    platform.Pump();
+    if (!acquired) {
+        count = 0;
+        return Status::NotAcquired;
+    }
+    unsigned n = 0;
+    for (; n < count && !events.empty(); ++n) {
+        out[n] = events.front();
+        events.pop_front();
+    }
+    count = n;
+    return Status::Ok;
+}
+
+void SdlMouse::Queue(MouseInput e) {
+    if (acquired)
+        events.push_back(e);
+}
+
 SdlPlatform::SdlPlatform() = default;
 
 SdlPlatform::~SdlPlatform() {
@@ -168,6 +201,40 @@ void SdlPlatform::Pump() {
     SDL_Event e;
     while (SDL_PollEvent(&e))
         Dispatch(e);
+}
+
+void SdlPlatform::HoldPointer() {
+    if (window.Exists())
+        SDL_SetRelativeMouseMode(mouse.Acquired() && !window.CursorShown() ? SDL_TRUE : SDL_FALSE);
+}
+
+void SdlPlatform::DispatchMouse(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_MOUSEMOTION:
+        if (e.motion.xrel)
+            mouse.Queue({MouseInput::X, e.motion.xrel});
+        if (e.motion.yrel)
+            mouse.Queue({MouseInput::Y, e.motion.yrel});
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        // The system numbers the buttons left, middle, right; the game left, right, middle.
+        static const int order[] = {-1, MouseInput::Button0, MouseInput::Button2,
+                                    MouseInput::Button1};
+        if (e.button.button < 4 && order[e.button.button] >= 0)
+            mouse.Queue({static_cast<MouseInput::What>(order[e.button.button]),
+                         e.type == SDL_MOUSEBUTTONDOWN});
+        break;
+    }
+    case SDL_MOUSEWHEEL: {
+        int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (notches)
+            mouse.Queue({MouseInput::Wheel, notches * 120}); // 120 system units a notch
+        break;
+    }
+    default:
+        break;
+    }
 }
 
 void SdlPlatform::Dispatch(const SDL_Event& e) {
@@ -199,6 +266,12 @@ void SdlPlatform::Dispatch(const SDL_Event& e) {
             break;
         if (std::uint8_t code = DikFromScancode(e.key.keysym.scancode))
             input.Queue({code, e.type == SDL_KEYDOWN});
+        break;
+    case SDL_MOUSEMOTION:
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEWHEEL:
+        DispatchMouse(e);
         break;
     default:
         break;

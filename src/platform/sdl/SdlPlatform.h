@@ -35,6 +35,7 @@ public:
     int DesktopDepth() override { return 0; }
 
     void Queue(WindowEvent e) { events.push_back(e); }
+    bool CursorShown() const { return cursorShown; }
     SDL_Renderer* Renderer() { return renderer; }
     SDL_Texture*& Texture() { return texture; }
 
@@ -47,6 +48,7 @@ private:
     SDL_Texture* texture = nullptr;
     WindowSpec shape;
     std::deque<WindowEvent> events;
+    bool cursorShown = true;
 };
 
 class SdlPresenter : public Presenter {
@@ -78,6 +80,26 @@ private:
     bool acquired = false;
 };
 
+// Mouse data from the window's event queue: relative steps, buttons and wheel. The steps
+// arrive in the picture's pixels: the renderer's logical size scales motion from the
+// window's pixels to the picture's (keeping the fractions between events).
+class SdlMouse : public MouseSource {
+public:
+    explicit SdlMouse(SdlPlatform& owner) : platform(owner) {}
+    void Acquire() override;
+    void Unacquire() override;
+    Status Read(MouseInput* out, unsigned& count) override;
+    bool HasWheel() override { return true; }
+
+    void Queue(MouseInput e);
+    bool Acquired() const { return acquired; }
+
+private:
+    SdlPlatform& platform;
+    std::deque<MouseInput> events;
+    bool acquired = false;
+};
+
 class SdlPlatform : public Platform {
 public:
     SdlPlatform();
@@ -90,14 +112,19 @@ public:
     Window& GetWindow() override { return window; }
     Presenter& GetPresenter() override { return presenter; }
     InputSource& GetInput() override { return input; }
+    MouseSource& GetMouse() override { return mouse; }
     AudioOutput& GetAudio() override { return audio; }
     void StartPass(std::uint32_t) override {}
 
-    // Moves every pending system event to the window's or the keyboard's queue.
+    // Moves every pending system event to the window's, the keyboard's or the mouse's queue.
     void Pump();
+    // While the mouse is read and the system cursor is hidden, the pointer is held inside the
+    // window (relative mode), so that steps keep coming at the edges of the screen.
+    void HoldPointer();
 
 private:
     void Dispatch(const SDL_Event& e);
+    void DispatchMouse(const SDL_Event& e);
 
     SteadyClock clock;
     SdlDialogs dialogs;
@@ -105,6 +132,7 @@ private:
     SdlWindow window{*this};
     SdlPresenter presenter{window};
     SdlInput input{*this};
+    SdlMouse mouse{*this};
     SdlAudio audio{clock};
 };
 

@@ -1,0 +1,132 @@
+#include "variables/TextRecord.h"
+
+#include <kiv/base/String.h>
+#include <kiv/data/File.h>
+#include <kiv/game/GameNode.h>
+#include <kiv/logic/Behavior.h>
+#include <kiv/variables/Variable.h>
+
+#include "data/BehaviorList.h"
+
+namespace kiv {
+
+namespace {
+
+template <class T>
+T Get(File& file) {
+    T v{};
+    file.Read(v);
+    return v;
+}
+
+String GetString(File& file) {
+    String s;
+    s.Load(file);
+    return s;
+}
+
+void ReadHorizontalScrolling(File& file, Variable& v) {
+    v.HScrollLeftKey(Get<int>(file));
+    v.HScrollRightKey(Get<int>(file));
+    v.HDeltaScroll(Get<unsigned int>(file));
+    v.HScrollTriggered(Get<bool>(file));
+}
+
+void ReadVerticalScrolling(File& file, Variable& v) {
+    v.VScrollUpKey(Get<int>(file));
+    v.VScrollDownKey(Get<int>(file));
+    v.VDeltaScroll(Get<unsigned int>(file));
+    v.VScrollTriggered(Get<bool>(file));
+}
+
+void ReadArrows(File& file, Variable& v) {
+    v.ArrowsSize(Get<unsigned int>(file));
+    v.ArrowsColor(Get<unsigned long>(file));
+}
+
+} // namespace
+
+void ReadTextVariable(File& file, GameNode& level) {
+    // Maps and sounds are looked up in the running level.
+    GameNode* running = gNode;
+    gNode = &level;
+
+    Variable v;
+    v.Name(GetString(file));
+    v.Visible(Get<bool>(file));
+    v.Unused(Get<bool>(file));
+    v.FontName(GetString(file));
+    v.Width(Get<unsigned int>(file));
+    v.Height(Get<float>(file));
+    v.Weight(Get<unsigned int>(file));
+    v.Color(Get<unsigned long>(file));
+    v.Italic(Get<bool>(file));
+    v.StrikeOut(Get<bool>(file));
+    v.Underline(Get<bool>(file));
+    v.Frame(Get<KivRect>(file));
+    v.ShowFrame(Get<bool>(file));
+    v.FrameColor(Get<unsigned long>(file));
+    bool inWorld = Get<bool>(file);
+    v.InWorld(inWorld);
+    if (inWorld)
+        v.ActivateOutOfViewport(Get<bool>(file));
+    if (Get<bool>(file)) {
+        v.BelongToMap(GetString(file));
+        v.TopMost(Get<bool>(file));
+    } else if (Get<bool>(file)) {
+        v.CenterViewport();
+    }
+    int type = Get<int>(file);
+    switch (type) {
+    case Variable::RespectingWords:
+    case Variable::ConsecutiveCharacters:
+        v.DisplayType(static_cast<Variable::DisplayTypes>(type));
+        break;
+    case Variable::HorizontalScrolling:
+        v.DisplayType(Variable::HorizontalScrolling);
+        ReadHorizontalScrolling(file, v);
+        ReadArrows(file, v);
+        break;
+    case Variable::VerticalScrolling:
+        v.DisplayType(Variable::VerticalScrolling);
+        ReadVerticalScrolling(file, v);
+        ReadArrows(file, v);
+        break;
+    case Variable::HVScrolling:
+        v.DisplayType(Variable::HVScrolling);
+        ReadHorizontalScrolling(file, v);
+        ReadVerticalScrolling(file, v);
+        ReadArrows(file, v);
+        break;
+    default:
+        break;
+    }
+    v.TopMargin(Get<int>(file));
+    v.LeftMargin(Get<int>(file));
+    v.LineSpacing(Get<int>(file));
+    v.LetterSpacing(Get<int>(file));
+    v.LeadingSpaces(Get<bool>(file));
+    // The effect starts when the text arrives below, with the delays read by then.
+    v.Effect(static_cast<Variable::EffectType>(Get<int>(file)));
+    auto charDelay = Get<unsigned int>(file);
+    v.Delay(charDelay, Get<unsigned int>(file));
+    if (Get<bool>(file))
+        v.LetterSound(GetString(file));
+    if (Get<bool>(file))
+        v.LoadTextFile(GetString(file));
+    else if (Get<bool>(file))
+        v = static_cast<const char*>(GetString(file));
+    else
+        v = Get<double>(file);
+    v.OnlyIntegerPart(Get<bool>(file));
+    v.Pause(Get<bool>(file));
+    kiv::ReadBehaviorList(file, v.GetBehavior());
+    int local = Get<int>(file);
+    if (local != -1)
+        v.AddLocalVariable(static_cast<unsigned int>(local));
+    level.Add(v);
+
+    gNode = running;
+}
+
+} // namespace kiv
