@@ -1,21 +1,149 @@
 // The KivCore showcase: a game whose data comes from showcase.json (compiled by kivc at build
-// time) and whose logic is the functions below, named by index in the game's tables.
+// time), whose art is drawn by showcase_art at build time, and whose logic is the functions
+// below, named by index in the game's tables.
+#include "WorldLayout.h"
+
 #include <kiv/Kiv.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
 namespace {
 
-// Behavior and timer functions (FArray).
-void ShowPlayTime(void*) {
-    static int seconds = 0;
-    std::string title = "KivCore showcase - playground, " + std::to_string(++seconds) + " s";
-    myGame->Title(title.c_str());
+constexpr float HeroHeight = 48;
+constexpr float HeroWidth = 32;
+constexpr float RunSpeed = 3;
+constexpr float JumpSpeed = -9;
+constexpr float Gravity = 0.4f;
+constexpr float FallLimit = 10;
+constexpr float StepDown = 6; // how far the hero follows falling ground without leaving it
+
+// What the hero's controller found this frame; the hero's state machine reads it.
+struct Hero {
+    float fall = 0;
+    bool grounded = true;
+    bool running = false;
+} hero;
+
+int score = 0;
+int seconds = 0;
+
+// Sets a text variable of the level to `text`.
+void Show(const char* name, const std::string& text) {
+    VariablePTR variable(name);
+    *variable = text.c_str();
 }
 
-// State and edge functions (SMFArray).
+// ---- behavior and timer functions (FArray) ----
+
+void ShowPlayTime(void*) {
+    Show("clock", "Time: " + std::to_string(++seconds) + " s");
+}
+
+// The surface under the feet at x: the ground, or a platform whose top the feet have not yet
+// passed (`feet` is where the feet were before this frame's fall).
+float SurfaceUnder(float x, float feet) {
+    float surface = static_cast<float>(showcase::GroundY(static_cast<int>(x)));
+    for (int k = 0; k < showcase::Platforms; ++k) {
+        showcase::Platform p = showcase::PlatformAt(k);
+        float top = static_cast<float>(p.y);
+        if (x >= p.x && x < p.x + showcase::PlatformWidth && feet <= top + 1 && top < surface)
+            surface = top;
+    }
+    return surface;
+}
+
+// Runs with the arrow keys, jumps with Space or Up, falls and lands on the ground and on
+// platforms. The camera follows through the level's scrolling box.
+void HeroControl(void* object) {
+    auto* s = static_cast<Sprite*>(object);
+    int direction = pKeyboard->IsPressed(DIK_RIGHT) - pKeyboard->IsPressed(DIK_LEFT);
+    hero.running = direction != 0;
+    if (direction)
+        s->HFlip(direction < 0);
+    float x = std::clamp(s->MapPositionX() + RunSpeed * static_cast<float>(direction), 0.0f,
+                         showcase::WorldWidth - HeroWidth);
+    if (hero.grounded && (pKeyboard->IsTriggered(DIK_SPACE) || pKeyboard->IsTriggered(DIK_UP))) {
+        hero.fall = JumpSpeed;
+        hero.grounded = false;
+        gNode->PlaySFX("jump");
+    }
+    hero.fall = std::min(hero.fall + Gravity, FallLimit);
+    float feet = s->MapPositionY() + HeroHeight;
+    float surface = SurfaceUnder(x + HeroWidth / 2, feet);
+    float next = feet + hero.fall;
+    bool lands =
+        hero.fall >= 0 && (next >= surface || (hero.grounded && surface - next <= StepDown));
+    if (lands) {
+        next = surface;
+        hero.fall = 0;
+    }
+    hero.grounded = lands;
+    s->MapPosition(x, next - HeroHeight, true); // a move, so that the camera follows
+}
+
+// The bee flies after the hero and hovers once it is close.
+void BeeFollow(void* object) {
+    auto* bee = static_cast<Sprite*>(object);
+    SpritePTR target("hero");
+    if (bee->Distance(target) < 48) {
+        bee->Speed(0);
+        return;
+    }
+    bee->Speed(2.5f);
+    bee->Follow(target, 0, 0, 4);
+    bee->HFlip(bee->DirectionX() < 0);
+}
+
+// The slime walks its movement pattern along the hills.
+void SlimeWalk(void* object) {
+    auto* slime = static_cast<Sprite*>(object);
+    int middle = static_cast<int>(slime->MapPositionX()) + 16;
+    slime->MapPositionY(static_cast<float>(showcase::GroundY(middle)) - 24);
+}
+
+// A coin touched by the hero chimes and goes away.
+void CoinCheck(void* object) {
+    auto* coin = static_cast<Sprite*>(object);
+    SpritePTR target("hero");
+    float dx = target->MapPositionX() + HeroWidth / 2 - (coin->MapPositionX() + 8);
+    float dy = target->MapPositionY() + HeroHeight / 2 - (coin->MapPositionY() + 8);
+    if (dx * dx + dy * dy < 28 * 28) {
+        gNode->PlaySFX("coin");
+        coin->DeleteFlag(true);
+        score += 10;
+        Show("score", "Score: " + std::to_string(score));
+    }
+}
+
+// C shows and hides the world's collision layer.
+void ToggleCollision(void*) {
+    if (pKeyboard->IsTriggered(DIK_C)) {
+        MapPTR world("world");
+        world->ShowMapCollision(!world->ShowMapCollision());
+    }
+}
+
+// The title's menu: the item under the cursor turns yellow; a left click chooses it.
+void TitleMenu(void*) {
+    struct Item {
+        const char* name;
+        KivRect place;
+        void (*choose)();
+    };
+    static const Item items[] = {{"play", {200, 288, 300, 326}, [] { myGame->NextLevel(); }},
+                                 {"quit", {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
+    for (const Item& item : items) {
+        bool over = pKivCursor && pKivCursor->InRect(item.place);
+        VariablePTR(item.name)->Color(over ? 0x00FFFF : 0xFFFFFF);
+        if (over && pMouse->IsTriggered(0))
+            item.choose();
+    }
+}
+
+// ---- state and edge functions (SMFArray) ----
+
 void TitleScreen(int entry, void*) {
     if (entry == 1)
         myGame->Title("KivCore showcase - press Enter to play, Escape to quit");
@@ -36,7 +164,8 @@ bool BackspacePressed(void*) {
 
 void Playground(int entry, void*) {
     if (entry == 1)
-        myGame->Title("KivCore showcase - playground (Backspace: back to the title)");
+        myGame->Title("KivCore showcase - arrows run, Space jumps, C shows collision, Backspace: "
+                      "title");
 }
 
 void BackToTitle(int entry, void*) {
@@ -44,36 +173,104 @@ void BackToTitle(int entry, void*) {
         myGame->PreviousLevel();
 }
 
-// Level functions (LVFArray).
+void HeroIdle(int entry, void* object) {
+    if (entry == 1)
+        static_cast<Sprite*>(object)->Animation(0);
+}
+
+void HeroRun(int entry, void* object) {
+    if (entry == 1)
+        static_cast<Sprite*>(object)->Animation(1);
+}
+
+void HeroJump(int entry, void* object) {
+    if (entry == 1)
+        static_cast<Sprite*>(object)->Animation(2);
+}
+
+bool IsRunning(void*) {
+    return hero.grounded && hero.running;
+}
+
+bool IsStanding(void*) {
+    return hero.grounded && !hero.running;
+}
+
+bool IsAirborne(void*) {
+    return !hero.grounded;
+}
+
+// ---- level functions (LVFArray) ----
+
+// The world's collision layer: the grass line in steps of 16 pixels and the platforms' tops.
+void AddWorldCollision() {
+    MapPTR world("world");
+    for (int x = 0; x < showcase::WorldWidth; x += 16) {
+        float x2 = static_cast<float>(std::min(x + 16, showcase::WorldWidth - 1));
+        world->AddCollisionData(
+            CollisionSegment(static_cast<float>(x), static_cast<float>(showcase::GroundY(x)), x2,
+                             static_cast<float>(showcase::GroundY(int(x2))), 1, 0, 0));
+    }
+    for (int k = 0; k < showcase::Platforms; ++k) {
+        showcase::Platform p = showcase::PlatformAt(k);
+        world->AddCollisionData(CollisionSegment(static_cast<float>(p.x), static_cast<float>(p.y),
+                                                 static_cast<float>(p.x + showcase::PlatformWidth),
+                                                 static_cast<float>(p.y), 2, 0, 0));
+    }
+}
+
 void LoadLevel(GameNode* level) {
     GenerateLevel(level);
     pConsole->Print("Entering %s\n", level->Name());
+    if (level->Id() == 1) {
+        level->PlayMidiFile("theme");
+    } else {
+        hero = Hero();
+        score = seconds = 0;
+        AddWorldCollision();
+        level->PlayMusic("wind");
+    }
 }
 
 void SetDataPath() {
-    // The compiled data lies in "Data" beside the executable.
+    // The compiled data lies in "Data" and the art in "Art Assets" beside the executable.
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec)
+    if (!ec) {
         RTDPath = exe.parent_path().c_str();
+        ArtAssetsPath = RTDPath;
+    }
+}
+
+// Fills a logic table; the game data names its functions by index.
+template <size_t N>
+void** Table(void* const (&functions)[N]) {
+    void** table = NewVoidPointers(N);
+    std::copy(std::begin(functions), std::end(functions), table);
+    return table;
+}
+
+template <class F>
+void* Entry(F* function) {
+    return reinterpret_cast<void*>(function);
 }
 
 void BuildLogic() {
-    FArray = NewVoidPointers(1);
-    FArray[0] = reinterpret_cast<void*>(ShowPlayTime);
-    maxFIndex = 0;
+    void* const behaviors[] = {Entry(ShowPlayTime), Entry(HeroControl), Entry(BeeFollow),
+                               Entry(SlimeWalk),    Entry(CoinCheck),   Entry(ToggleCollision),
+                               Entry(TitleMenu)};
+    FArray = Table(behaviors);
+    maxFIndex = std::size(behaviors) - 1;
 
-    // State functions and edge functions share one table; the game data names them by index.
-    void* logic[] = {
-        reinterpret_cast<void*>(TitleScreen),      reinterpret_cast<void*>(EnterPressed),
-        reinterpret_cast<void*>(StartPlaying),     reinterpret_cast<void*>(Playground),
-        reinterpret_cast<void*>(BackspacePressed), reinterpret_cast<void*>(BackToTitle)};
-    SMFArray = NewVoidPointers(6);
-    for (int i = 0; i < 6; ++i)
-        SMFArray[i] = logic[i];
+    // State functions and edge functions share one table.
+    void* const machines[] = {Entry(TitleScreen), Entry(EnterPressed),     Entry(StartPlaying),
+                              Entry(Playground),  Entry(BackspacePressed), Entry(BackToTitle),
+                              Entry(HeroIdle),    Entry(HeroRun),          Entry(HeroJump),
+                              Entry(IsRunning),   Entry(IsStanding),       Entry(IsAirborne)};
+    SMFArray = Table(machines);
 
-    LVFArray = NewVoidPointers(1);
-    LVFArray[0] = reinterpret_cast<void*>(LoadLevel);
+    void* const levels[] = {Entry(LoadLevel), Entry(GenerateActors)};
+    LVFArray = Table(levels);
 }
 
 } // namespace
@@ -87,7 +284,7 @@ int main(int argc, char** argv) {
         GenerateLevels();
         GenerateLogic();
     };
-    OnGameStartP = [] {};
+    OnGameStartP = [] { pConsole->Show(false); }; // F9 shows it
     OnGameEndP = [] {};
     return KivMain(nullptr, nullptr, KivCommandLine(argc, argv), 1);
 }
