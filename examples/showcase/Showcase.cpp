@@ -29,16 +29,24 @@ struct Hero {
 int score = 0;
 int seconds = 0;
 
-// Sets a text variable of the level to `text`.
-void Show(const char* name, const std::string& text) {
-    VariablePTR variable(name);
-    *variable = text.c_str();
+// What the logic works with, found once when a level starts rather than by name each frame.
+struct Level {
+    SpritePTR hero;
+    MapPTR world;
+    VariablePTR score, clock, play, quit;
+} found;
+
+// The hero sprite exists only once the level's actors are built, after its first function.
+Sprite* TheHero() {
+    if (found.hero == SpritePTR::Fallback())
+        found.hero = Sprite::Search("hero");
+    return found.hero;
 }
 
 // ---- behavior and timer functions (FArray) ----
 
 void ShowPlayTime(void*) {
-    Show("clock", "Time: " + std::to_string(++seconds) + " s");
+    *found.clock = ("Time: " + std::to_string(++seconds) + " s").c_str();
 }
 
 // The surface under the feet at x: the ground, or a platform whose top the feet have not yet
@@ -86,7 +94,7 @@ void HeroControl(void* object) {
 // The bee flies after the hero and hovers once it is close.
 void BeeFollow(void* object) {
     auto* bee = static_cast<Sprite*>(object);
-    SpritePTR target("hero");
+    Sprite* target = TheHero();
     if (bee->Distance(target) < 48) {
         bee->Speed(0);
         return;
@@ -106,37 +114,35 @@ void SlimeWalk(void* object) {
 // A coin touched by the hero chimes and goes away.
 void CoinCheck(void* object) {
     auto* coin = static_cast<Sprite*>(object);
-    SpritePTR target("hero");
+    Sprite* target = TheHero();
     float dx = target->MapPositionX() + HeroWidth / 2 - (coin->MapPositionX() + 8);
     float dy = target->MapPositionY() + HeroHeight / 2 - (coin->MapPositionY() + 8);
     if (dx * dx + dy * dy < 28 * 28) {
         gNode->PlaySFX("coin");
         coin->DeleteFlag(true);
         score += 10;
-        Show("score", "Score: " + std::to_string(score));
+        *found.score = ("Score: " + std::to_string(score)).c_str();
     }
 }
 
 // C shows and hides the world's collision layer.
 void ToggleCollision(void*) {
-    if (pKeyboard->IsTriggered(DIK_C)) {
-        MapPTR world("world");
-        world->ShowMapCollision(!world->ShowMapCollision());
-    }
+    if (pKeyboard->IsTriggered(DIK_C))
+        found.world->ShowMapCollision(!found.world->ShowMapCollision());
 }
 
 // The title's menu: the item under the cursor turns yellow; a left click chooses it.
 void TitleMenu(void*) {
     struct Item {
-        const char* name;
+        VariablePTR& text;
         KivRect place;
         void (*choose)();
     };
-    static const Item items[] = {{"play", {200, 288, 300, 326}, [] { myGame->NextLevel(); }},
-                                 {"quit", {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
+    const Item items[] = {{found.play, {200, 288, 300, 326}, [] { myGame->NextLevel(); }},
+                          {found.quit, {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
     for (const Item& item : items) {
         bool over = pKivCursor && pKivCursor->InRect(item.place);
-        VariablePTR(item.name)->Color(over ? 0x00FFFF : 0xFFFFFF);
+        item.text->Color(over ? 0x00FFFF : 0xFFFFFF);
         if (over && pMouse->IsTriggered(0))
             item.choose();
     }
@@ -204,7 +210,7 @@ bool IsAirborne(void*) {
 
 // The world's collision layer: the grass line in steps of 16 pixels and the platforms' tops.
 void AddWorldCollision() {
-    MapPTR world("world");
+    Map* world = found.world;
     for (int x = 0; x < showcase::WorldWidth; x += 16) {
         float x2 = static_cast<float>(std::min(x + 16, showcase::WorldWidth - 1));
         world->AddCollisionData(
@@ -222,11 +228,17 @@ void AddWorldCollision() {
 void LoadLevel(GameNode* level) {
     GenerateLevel(level);
     pConsole->Print("Entering %s\n", level->Name());
+    found = Level();
     if (level->Id() == 1) {
+        found.play = Variable::Search("play");
+        found.quit = Variable::Search("quit");
         level->PlayMidiFile("theme");
     } else {
         hero = Hero();
         score = seconds = 0;
+        found.world = Map::Search("world");
+        found.score = Variable::Search("score");
+        found.clock = Variable::Search("clock");
         AddWorldCollision();
         level->PlayMusic("wind");
     }
