@@ -2,24 +2,18 @@
 #include <kiv/logic/Behavior.h>
 
 #include "data/BehaviorList.h"
+#include "data/RecordReading.h"
 
 namespace kiv {
 
 void ReadBehaviorList(File& file, Behavior& behavior) {
-    int n = 0;
-    file.Read(n);
-    if (n < 0)
-        n = 0;
-    file.Require(static_cast<long>(n) * 4); // damaged counts end at the fatal exit
+    int n = GetCount(file, 4);
     for (int i = 0; i < n; ++i) {
-        int kind = 0;
-        file.Read(kind);
+        int kind = Get<int>(file);
         if (kind < 0 || kind > 2)
             continue;
-        unsigned int index = 0;
-        bool active = false;
-        file.Read(index);
-        file.Read(active);
+        auto index = Get<unsigned int>(file);
+        bool active = Get<bool>(file);
         AddBehaviorItem(behavior, kind, index, active);
     }
 }

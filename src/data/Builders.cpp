@@ -25,6 +25,7 @@
 #include "data/BehaviorList.h"
 #include "data/LogicTables.h"
 #include "data/PendingSprites.h"
+#include "data/RecordReading.h"
 #include "host/HostGlobals.h"
 #include "input/CursorRecord.h"
 #include "platform/Platform.h"
@@ -32,6 +33,10 @@
 
 #include <functional>
 #include <vector>
+
+using kiv::Get;
+using kiv::GetCount;
+using kiv::GetString;
 
 namespace {
 
@@ -49,30 +54,6 @@ File& LevelData() {
 void Unsupported(File& file, const char* what) {
     FatalError("The level file %s holds %s, which this version of KivCore cannot run yet.",
                file.Name(), what);
-}
-
-// A count read from data, refused (through the fatal exit naming the file) when the file
-// cannot hold that many entries of at least `bytesEach` bytes.
-int Count(File& file, long bytesEach) {
-    int n = 0;
-    file.Read(n);
-    if (n < 0)
-        n = 0;
-    file.Require(static_cast<long>(n) * bytesEach);
-    return n;
-}
-
-String ReadString(File& file) {
-    String s;
-    s.Load(file);
-    return s;
-}
-
-template <class T>
-T Get(File& file) {
-    T v{};
-    file.Read(v);
-    return v;
 }
 
 CollisionSegment ReadSegment(File& file) {
@@ -106,7 +87,7 @@ void BreakNestingCycles() {
 }
 
 void ReadTimers(File& f) {
-    int n = Count(f, 17);
+    int n = GetCount(f, 17);
     if (n == 0)
         return;
     delete[] TMArray;
@@ -123,18 +104,18 @@ void ReadTimers(File& f) {
 }
 
 void ReadStateMachines(File& f) {
-    int n = Count(f, 8);
+    int n = GetCount(f, 8);
     if (n == 0)
         return;
     delete[] SMArray;
     SMArray = NewStateMachines(static_cast<unsigned int>(n));
     maxSMIndex = n - 1;
     for (int i = 0; i < n; ++i) {
-        int states = Count(f, 12);
+        int states = GetCount(f, 12);
         for (int s = 0; s < states; ++s) {
             auto function = reinterpret_cast<StateFunction>(GetStateFunction(Get<int>(f)));
             State state(function, GetStateMachine(Get<int>(f)));
-            int edges = Count(f, 9);
+            int edges = GetCount(f, 9);
             for (int e = 0; e < edges; ++e) {
                 int to = Get<int>(f);
                 auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
@@ -154,7 +135,7 @@ void ReadPathState(File& f, PathStateMachine& machine) {
     int station = Get<int>(f);
     bool stop = Get<bool>(f);
     State state(function, smooth, key, station, stop, Get<int>(f));
-    int edges = Count(f, 23);
+    int edges = GetCount(f, 23);
     for (int e = 0; e < edges; ++e) {
         int to = Get<int>(f);
         auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
@@ -171,7 +152,7 @@ void ReadPathState(File& f, PathStateMachine& machine) {
 void ReadPathSegments(File& f, PathStateMachine& machine) {
     if (!Get<bool>(f))
         return;
-    int n = Count(f, 1);
+    int n = GetCount(f, 1);
     for (int i = 0; i < n; ++i) {
         if (!Get<bool>(f))
             continue;
@@ -185,14 +166,14 @@ void ReadPathSegments(File& f, PathStateMachine& machine) {
 }
 
 void ReadPathStateMachines(File& f) {
-    int n = Count(f, 17);
+    int n = GetCount(f, 17);
     if (n == 0)
         return;
     delete[] PSMArray;
     PSMArray = NewPathStateMachines(static_cast<unsigned int>(n));
     maxPSMIndex = n - 1;
     for (int i = 0; i < n; ++i) {
-        int states = Count(f, 22);
+        int states = GetCount(f, 22);
         int stations = Get<int>(f);
         if (stations < 0 || stations > MaxStations)
             FatalError(kiv::Message(104), f.Name());
@@ -205,7 +186,7 @@ void ReadPathStateMachines(File& f) {
             float x = Get<float>(f);
             machine.AddStation({x, Get<float>(f)});
         }
-        int links = Count(f, 8);
+        int links = GetCount(f, 8);
         for (int l = 0; l < links; ++l) {
             int a = Get<int>(f);
             machine.Link(a, Get<int>(f));
@@ -217,7 +198,7 @@ void ReadPathStateMachines(File& f) {
 }
 
 void ReadMovementPatterns(File& f) {
-    int n = Count(f, 8);
+    int n = GetCount(f, 8);
     if (n == 0)
         return;
     delete[] MPArray;
@@ -225,8 +206,8 @@ void ReadMovementPatterns(File& f) {
     maxMPIndex = n - 1;
     for (int i = 0; i < n; ++i) {
         MovementPattern& pattern = MPArray[i];
-        pattern.Name(ReadString(f));
-        int vectors = Count(f, 8);
+        pattern.Name(GetString(f));
+        int vectors = GetCount(f, 8);
         pattern.NumberOfVectors(static_cast<unsigned int>(vectors));
         for (int v = 0; v < vectors; ++v) {
             int dx = Get<int>(f);
@@ -278,12 +259,12 @@ void ReadViewport(File& f, GameNode& level) {
 }
 
 void ReadVariables(File& f, GameNode& level) {
-    int n = Count(f, 10);
+    int n = GetCount(f, 10);
     for (int i = 0; i < n; ++i) {
         Variable v;
-        v.Name(ReadString(f));
+        v.Name(GetString(f));
         if (Get<bool>(f))
-            v = ReadString(f).operator const char*();
+            v = GetString(f).operator const char*();
         else
             v = Get<double>(f);
         kiv::ReadBehaviorList(f, v.GetBehavior());
@@ -300,7 +281,7 @@ CollisionCircle ReadCircle(File& f) {
 // A list of collision shapes, each passed to `add`.
 template <class Owner>
 void ReadShapes(File& f, Owner& owner) {
-    int n = Count(f, 1);
+    int n = GetCount(f, 1);
     for (int i = 0; i < n; ++i) {
         if (Get<bool>(f))
             owner.AddCollisionData(ReadSegment(f));
@@ -310,10 +291,10 @@ void ReadShapes(File& f, Owner& owner) {
 }
 
 void ReadAlarms(File& f, Map& map) {
-    int n = Count(f, 15);
+    int n = GetCount(f, 15);
     for (int i = 0; i < n; ++i) {
         Alarm alarm;
-        alarm.Name(ReadString(f));
+        alarm.Name(GetString(f));
         alarm.Active(Get<bool>(f));
         alarm.ShowCollision(Get<bool>(f));
         alarm.ExecuteOnce(Get<bool>(f));
@@ -358,10 +339,10 @@ void ReadMapLogic(File& f, Map& map, bool collision) {
 }
 
 void ReadMaps(File& f, GameNode& level) {
-    int n = Count(f, 4);
+    int n = GetCount(f, 4);
     for (int i = 0; i < n; ++i) {
         int type = Get<int>(f);
-        String name = ReadString(f), file = ReadString(f);
+        String name = GetString(f), file = GetString(f);
         int zOrder = Get<int>(f);
         if (type == Map::Master) {
             Map map(name, file, Map::Master, zOrder, 0, 0, false, zrect);
@@ -370,9 +351,9 @@ void ReadMaps(File& f, GameNode& level) {
             int music = Get<int>(f);
             level.Add(map);
             if (music == 1)
-                level.PlayMidiFile(ReadString(f));
+                level.PlayMidiFile(GetString(f));
             else if (music != 0)
-                level.PlayMusic(ReadString(f));
+                level.PlayMusic(GetString(f));
             continue;
         }
         int x = Get<int>(f), y = Get<int>(f);
@@ -387,10 +368,10 @@ void ReadMaps(File& f, GameNode& level) {
 }
 
 void ReadSounds(File& f, GameNode& level) {
-    int n = Count(f, 13);
+    int n = GetCount(f, 13);
     for (int i = 0; i < n; ++i) {
         int kind = Get<int>(f);
-        String name = ReadString(f), file = ReadString(f);
+        String name = GetString(f), file = GetString(f);
         bool loop = Get<bool>(f);
         // The helpers take writable texts, as games pass them; they do not change them.
         auto* n = const_cast<char*>(name.operator const char*());
@@ -405,7 +386,7 @@ void ReadSounds(File& f, GameNode& level) {
 }
 
 void ReadFrame(File& f, FrameElem& frame) {
-    frame.m_ImageName = ReadString(f);
+    frame.m_ImageName = GetString(f);
     frame.m_TranslationX = Get<float>(f);
     frame.m_TranslationY = Get<float>(f);
     frame.m_Delay = Get<unsigned int>(f);
@@ -429,17 +410,17 @@ void ReadFrame(File& f, FrameElem& frame) {
 }
 
 void ReadActor(File& f, SpriteElem& actor, GameNode& level) {
-    int animations = Count(f, 8);
+    int animations = GetCount(f, 8);
     actor.Animations(animations);
     for (int a = 0; a < animations; ++a) {
         AnimationElem& animation = actor.m_Animations[a];
-        int frames = Count(f, 70);
+        int frames = GetCount(f, 70);
         animation.m_LoopFrame = Get<int>(f);
         if (frames == 0)
             continue;
         animation.Frames(frames);
         if (Get<bool>(f)) {
-            String name = ReadString(f), file = ReadString(f);
+            String name = GetString(f), file = GetString(f);
             bool loop = Get<bool>(f);
             int percentage = Get<int>(f);
             level.AddSFX(const_cast<char*>(name.operator const char*()),
@@ -476,20 +457,20 @@ void GenerateMode() {
 void GenerateLevels() {
     File& f = GameData();
     kiv::ReadBehaviorList(f, myGame->GetBehavior());
-    int n = Count(f, 24);
+    int n = GetCount(f, 24);
     for (int i = 0; i < n; ++i) {
         GameNode* level = NewGameNode();
         level->Id(Get<int>(f));
-        level->Name(ReadString(f));
+        level->Name(GetString(f));
         LevelFunction first = LevelFunctionAt(Get<unsigned int>(f));
         level->LoadFunctions(first, LevelFunctionAt(Get<unsigned int>(f)));
         level->ExitFunction(LevelFunctionAt(Get<unsigned int>(f)));
         level->EndFunction(LevelFunctionAt(Get<unsigned int>(f)));
-        level->LevelFile(DataFile(ReadString(f)));
+        level->LevelFile(DataFile(GetString(f)));
         if (myGame->Add(level) != level)
             delete level; // a level with that Id is already in the game
     }
-    myGame->Title(ReadString(f));
+    myGame->Title(GetString(f));
     int local = Get<int>(f);
     if (local != -1)
         myGame->AddLocalVariable(static_cast<unsigned int>(local));
@@ -515,7 +496,7 @@ void GenerateLevel(GameNode* level) {
     level->ShowScrollingBoundingBox(Get<bool>(f));
     ReadViewport(f, *level);
     kiv::ReadBehaviorList(f, level->GetBehavior());
-    level->PaletteName(ReadString(f));
+    level->PaletteName(GetString(f));
     int local = Get<int>(f);
     if (local != -1)
         level->AddLocalVariable(static_cast<unsigned int>(local));
@@ -523,10 +504,10 @@ void GenerateLevel(GameNode* level) {
     ReadSounds(f, *level);
     ReadVariables(f, *level);
     ReadMaps(f, *level);
-    int sprites = Count(f, 80);
+    int sprites = GetCount(f, 80);
     for (int i = 0; i < sprites; ++i)
         kiv::ReadSpriteRecord(f);
-    int texts = Count(f, 100);
+    int texts = GetCount(f, 100);
     for (int i = 0; i < texts; ++i)
         kiv::ReadTextVariable(f, *level);
     ExpectNone(f, "particle systems");
@@ -534,7 +515,7 @@ void GenerateLevel(GameNode* level) {
 
 void GenerateActors(GameNode* level) {
     File& f = LevelData();
-    int actors = Count(f, 8);
+    int actors = GetCount(f, 8);
     for (int i = 0; i < actors; ++i) {
         int index = Get<int>(f);
         // An actor number outside the table is damaged data: read and dropped.

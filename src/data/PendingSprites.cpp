@@ -4,6 +4,7 @@
 
 #include "data/BehaviorList.h"
 #include "data/PendingSprites.h"
+#include "data/RecordReading.h"
 #include "input/CursorRecord.h"
 
 #include <memory>
@@ -56,19 +57,6 @@ struct SpriteRecord {
 std::vector<std::unique_ptr<SpriteRecord>>& Pending() {
     static std::vector<std::unique_ptr<SpriteRecord>> pending;
     return pending;
-}
-
-template <class T>
-T Get(File& f) {
-    T v{};
-    f.Read(v);
-    return v;
-}
-
-String Text(File& f) {
-    String s;
-    s.Load(f);
-    return s;
 }
 
 void Apply(const SpriteRecord& r, GameNode& level) {
@@ -138,10 +126,10 @@ void Apply(const SpriteRecord& r, GameNode& level) {
 
 void ReadSpriteRecord(File& f) {
     auto r = std::make_unique<SpriteRecord>();
-    r->name = Text(f);
+    r->name = GetString(f);
     r->visible = Get<bool>(f), r->unused = Get<bool>(f), r->reflection = Get<bool>(f);
     r->main = Get<bool>(f), r->spare = Get<bool>(f);
-    r->map = Text(f);
+    r->map = GetString(f);
     r->zOrder = Get<unsigned int>(f);
     r->actor = Get<int>(f), r->animation = Get<int>(f), r->frame = Get<int>(f);
     r->peg = Get<bool>(f);
@@ -151,8 +139,7 @@ void ReadSpriteRecord(File& f) {
     r->friction = Get<float>(f);
     r->activate = Get<bool>(f), r->checkSprites = Get<bool>(f), r->sameList = Get<bool>(f);
     r->ghostSprites = Get<bool>(f), r->ghostMap = Get<bool>(f);
-    int items = Get<int>(f);
-    f.Require(static_cast<long>(items < 0 ? 0 : items) * 4);
+    int items = GetCount(f, 4);
     for (int i = 0; i < items; ++i) {
         int kind = Get<int>(f);
         if (kind < 0 || kind > 2)
@@ -176,10 +163,9 @@ void ReadSpriteRecord(File& f) {
     r->speed = Get<float>(f);
     r->variables = Get<int>(f);
     r->showBox = Get<bool>(f), r->showShapes = Get<bool>(f);
-    int alarms = Get<int>(f);
-    f.Require(static_cast<long>(alarms < 0 ? 0 : alarms) * 4);
+    int alarms = GetCount(f, 4);
     for (int i = 0; i < alarms; ++i)
-        r->alarms.push_back(Text(f));
+        r->alarms.push_back(GetString(f));
     if ((r->pattern = Get<bool>(f))) {
         r->patternIndex = Get<int>(f);
         if ((r->start = Get<bool>(f)))

@@ -3,6 +3,7 @@
 #include <kiv/input/KivCursor.h>
 
 #include "data/BehaviorList.h"
+#include "data/RecordReading.h"
 #include "input/CursorRecord.h"
 
 #include <optional>
@@ -23,13 +24,6 @@ struct PendingCursor {
 std::optional<PendingCursor>& Pending() {
     static std::optional<PendingCursor> pending;
     return pending;
-}
-
-template <class T>
-T Get(File& f) {
-    T v{};
-    f.Read(v);
-    return v;
 }
 
 // A stored position, truncated toward zero; one that cannot be a screen position gives 0.

@@ -1,29 +1,15 @@
 #include "variables/TextRecord.h"
 
-#include <kiv/base/String.h>
-#include <kiv/data/File.h>
 #include <kiv/game/GameNode.h>
 #include <kiv/logic/Behavior.h>
 #include <kiv/variables/Variable.h>
 
 #include "data/BehaviorList.h"
+#include "data/RecordReading.h"
 
 namespace kiv {
 
 namespace {
-
-template <class T>
-T Get(File& file) {
-    T v{};
-    file.Read(v);
-    return v;
-}
-
-String GetString(File& file) {
-    String s;
-    s.Load(file);
-    return s;
-}
 
 void ReadHorizontalScrolling(File& file, Variable& v) {
     v.HScrollLeftKey(Get<int>(file));
