@@ -27,7 +27,8 @@ inline void Put32(Bytes& b, std::uint32_t v) {
 }
 
 inline void PutId(Bytes& b, const char* id) {
-    b.insert(b.end(), id, id + 4);
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<unsigned char>(id[i]));
 }
 
 // A RIFF WAVE file of PCM data (little-endian samples, as stored).

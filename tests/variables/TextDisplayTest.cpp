@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
-// Allocations made while `countAllocations` is set.
+// Allocations made while `countAllocations` is set. The replacement operators pair malloc
+// with free; GCC's optimiser sees the inlined free of a new'd pointer and warns wrongly.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 namespace {
 bool countAllocations = false;
 long allocations = 0;
