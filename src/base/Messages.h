@@ -14,6 +14,8 @@ namespace kiv {
 // Reports a fault of game logic through the shared record _UE: the failing operation's
 // signature, then the table message `index` formatted with the values that follow.
 void ReportUserError(const char* function, int index, ...);
+// The same, for a message that is not in the table.
+void ReportUserErrorText(const char* function, const char* message);
 
 } // namespace kiv
 

@@ -150,4 +150,10 @@ void ReportUserError(const char* function, int index, ...) {
     _UE.Print();
 }
 
+void ReportUserErrorText(const char* function, const char* message) {
+    Copy(_UE.targetFunction, function);
+    Copy(_UE.errorMessage, message);
+    _UE.Print();
+}
+
 } // namespace kiv

@@ -2,6 +2,7 @@
 #include <kiv/graphics/Map.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/sound/Sound.h>
+#include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
 #include "base/Messages.h"
@@ -357,6 +358,29 @@ void Variable::Frame(KivRect r) {
 void Variable::Move(float dx, float dy) {
     int x = Truncate(dx), y = Truncate(dy);
     m_Frame = {m_Frame.left + x, m_Frame.top + y, m_Frame.right + x, m_Frame.bottom + y};
+}
+
+void Variable::Follow(Sprite* sprite, int hotSpot) {
+    if (!sprite) {
+        kiv::ReportUserError("void Variable::Follow(Sprite *)", 38);
+        return;
+    }
+    int w = m_Frame.right - m_Frame.left, h = m_Frame.bottom - m_Frame.top;
+    int left = Truncate(sprite->MapPositionX() + sprite->HotSpotX(hotSpot));
+    int top = Truncate(sprite->MapPositionY() + sprite->HotSpotY(hotSpot));
+    m_Frame = {left, top, left + w, top + h};
+}
+
+void Variable::Follow(const char* spriteName, int hotSpot) {
+    const char* function = "void Variable::Follow(const char *)";
+    if (!spriteName) {
+        kiv::ReportUserError(function, 39);
+        return;
+    }
+    if (Sprite* sprite = Sprite::Search(spriteName))
+        Follow(sprite, hotSpot);
+    else
+        kiv::ReportUserErrorText(function, "The sprite name does not exist.");
 }
 
 void Variable::CenterViewport() {

@@ -233,6 +233,10 @@ public:
     void Frame(KivRect r);
     KivRect Frame() const { return m_Frame; }
     void Move(float dx, float dy);
+    // Places the frame, keeping its size, at the sprite's map position plus its hot spot
+    // `hotSpot`; the game calls it every frame to keep the text with the sprite.
+    void Follow(Sprite* sprite, int hotSpot);
+    void Follow(const char* spriteName, int hotSpot);
     // Centres a frame that is not on a map in the display.
     void CenterViewport();
 
