@@ -1,6 +1,8 @@
+#include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
 #include <kiv/graphics/Map.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 #include <kiv/sound/Sound.h>
 #include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
@@ -627,24 +629,32 @@ void Variable::AdvanceEffect() {
 void Variable::ApplyScrollKeys() {
     if (m_Pause || !pKeyboard)
         return;
-    auto acts = [](int key, bool triggered) {
+    // A scroll key, or mouse button 0 on the matching arrow while the cursor shows. The
+    // arrows were recorded where they were drawn and are tested against the mouse's world
+    // position, as the original runtime does.
+    const bool mouse = pMouse && myGame && myGame->ShowCursor();
+    auto acts = [mouse](int key, bool triggered, const tagRECT& arrow) {
+        if (mouse && arrow.left <= pMouse->WorldX() && pMouse->WorldX() < arrow.right &&
+            arrow.top <= pMouse->WorldY() && pMouse->WorldY() < arrow.bottom &&
+            (triggered ? pMouse->IsTriggered(0) : pMouse->IsPressed(0)))
+            return true;
         if (key < 0 || key > 255)
             return false;
         auto k = static_cast<unsigned char>(key);
         return triggered ? pKeyboard->IsTriggered(k) : pKeyboard->IsPressed(k);
     };
     if (m_DisplayType == HorizontalScrolling || m_DisplayType == HVScrolling) {
-        if (acts(m_HScrollRightKey, m_HScrollTriggered))
+        if (acts(m_HScrollRightKey, m_HScrollTriggered, m_RightArrow))
             m_HScrollPosition = std::max(
                 m_HScrollPosition, std::min(m_HScrollPosition + m_HDeltaScroll, m_HScrollLimit));
-        if (acts(m_HScrollLeftKey, m_HScrollTriggered))
+        if (acts(m_HScrollLeftKey, m_HScrollTriggered, m_LeftArrow))
             m_HScrollPosition = std::max(m_HScrollPosition - m_HDeltaScroll, 0);
     }
     if (m_DisplayType == VerticalScrolling || m_DisplayType == HVScrolling) {
-        if (acts(m_VScrollDownKey, m_VScrollTriggered))
+        if (acts(m_VScrollDownKey, m_VScrollTriggered, m_DownArrow))
             m_VScrollPosition = std::max(
                 m_VScrollPosition, std::min(m_VScrollPosition + m_VDeltaScroll, m_VScrollLimit));
-        if (acts(m_VScrollUpKey, m_VScrollTriggered))
+        if (acts(m_VScrollUpKey, m_VScrollTriggered, m_UpArrow))
             m_VScrollPosition = std::max(m_VScrollPosition - m_VDeltaScroll, 0);
     }
 }
