@@ -69,6 +69,9 @@ bool Always() {
 bool NotRecordingOrReplaying() {
     return !myGame->Recording() && !myGame->Replaying();
 }
+bool MayTakeScreenShot() {
+    return !gNode->NetworkLevel() && NotRecordingOrReplaying();
+}
 bool QuitsOnEscape() {
     return gNode && gNode->QuitOnEscape();
 }
@@ -76,6 +79,7 @@ bool QuitsOnEscape() {
 // In priority order: the first of these keys triggered in a frame is the one handled; when
 // its condition does not hold, nothing happens in that frame.
 const HotKey HotKeys[] = {
+    {DIK_SYSRQ, MayTakeScreenShot, [] { myGame->SaveScreenShot(); }},
     {DIK_F12, Always, SwitchDisplay},
     {DIK_F10, NotRecordingOrReplaying, TogglePause},
     {DIK_ESCAPE, QuitsOnEscape, [] { myGame->EndGame(); }},

@@ -1,5 +1,6 @@
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/input/KivCursor.h>
@@ -13,6 +14,10 @@
 #include "game/SpritePass.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
 
 Game* myGame = nullptr;
 
@@ -182,6 +187,17 @@ void Game::SwitchLevel() {
         pMouse->ResetKeys();
     Variable::UpdateTextMaps();
     kiv::ShowLoading = false;
+}
+
+void Game::SaveScreenShot() {
+    for (int n = 1; n <= 9999; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "ScreenShot%04d", n);
+        if (!std::filesystem::exists(std::string(name) + ".jpg")) {
+            ScreenShotJPG(name);
+            return;
+        }
+    }
 }
 
 int Game::ViewportWidth() {

@@ -2,6 +2,8 @@
 #include "game/LoopGlobals.h"
 #include "platform/FileInstanceLock.h"
 
+#include <filesystem>
+
 using kiv::test::GameLog;
 using Log = std::vector<std::string>;
 
@@ -160,6 +162,22 @@ TEST_F(GameLoop, F12SwitchesToFullScreenAndBackAndF9TogglesTheConsole) {
     EXPECT_TRUE(consoleShown[7]);
     EXPECT_FALSE(consoleShown[8]);
     EXPECT_EQ(GameLog(), With(StartUp, {"load Title", "GameEnd"}));
+}
+
+TEST_F(GameLoop, PrintScreenSavesNumberedScreenShots) {
+    platform->ReadScript("3 press SYSRQ\n5 press SYSRQ\n");
+    platform->onPass = [&](std::uint32_t frame) {
+        if (frame == 8)
+            myGame->EndGame();
+    };
+    Run();
+    for (const char* name : {"ScreenShot0001.jpg", "ScreenShot0002.jpg"}) {
+        std::vector<unsigned char> jpeg = ReadBytes(name);
+        ASSERT_GE(jpeg.size(), 3u) << name;
+        EXPECT_EQ(jpeg[0], 0xFF); // a JPEG starts with its SOI marker
+        EXPECT_EQ(jpeg[1], 0xD8);
+    }
+    EXPECT_FALSE(std::filesystem::exists("ScreenShot0003.jpg"));
 }
 
 TEST_F(GameLoop, FocusLossPausesAndFocusBackResumesUnlessMinimisedWhilePaused) {

@@ -68,6 +68,8 @@ public:
 
     // Carries out a pending level switch (the main loop calls it between frames).
     void SwitchLevel();
+    // Saves the back buffer as the first free "ScreenShotNNNN.jpg" of the current folder.
+    void SaveScreenShot();
 
 private:
     bool showCursor;
