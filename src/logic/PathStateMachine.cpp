@@ -1,6 +1,8 @@
 #include <kiv/logic/PathStateMachine.h>
 #include <kiv/sprites/CollisionSegment.h>
 
+#include "base/Conversions.h"
+
 #include <cmath>
 
 PathStateMachine::PathStateMachine(int stationCount)
@@ -64,7 +66,7 @@ void PathStateMachine::ComputeShortestPath() {
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             float length = m_Length[Cell(i, j)];
-            m_Distance[Cell(i, j)] = static_cast<int>(length); // truncation keeps -1 as -1
+            m_Distance[Cell(i, j)] = kiv::ToInt32(length); // truncation keeps -1 as -1
             m_Via[Cell(i, j)] = i == j ? -1 : length == -1.0f ? -2 : -1;
         }
     for (int k = 0; k < n; ++k)
@@ -72,8 +74,9 @@ void PathStateMachine::ComputeShortestPath() {
             for (int j = 0; j < n; ++j) {
                 int ik = m_Distance[Cell(i, k)], kj = m_Distance[Cell(k, j)];
                 int& ij = m_Distance[Cell(i, j)];
-                if (ik != -1 && kj != -1 && (ij == -1 || ij > ik + kj)) {
-                    ij = ik + kj;
+                int through = kiv::WrappingAdd(ik, kj);
+                if (ik != -1 && kj != -1 && (ij == -1 || ij > through)) {
+                    ij = through;
                     m_Via[Cell(i, j)] = k;
                 }
             }

@@ -6,6 +6,7 @@
 #include <kiv/graphics/Map.h>
 #include <kiv/sound/Sound.h>
 
+#include "base/Conversions.h"
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
 #include "graphics/Display.h"
@@ -33,14 +34,6 @@ long long Truncated(double d) {
     if (!(d > -9223372036854775808.0 && d < 9223372036854775808.0))
         return LLONG_MIN;
     return static_cast<long long>(d);
-}
-
-// The 32-bit integer that % works on: beyond 32 bits the processor's conversion gives the
-// lowest value.
-int Int32(double d) {
-    if (!(d > -2147483649.0 && d < 2147483648.0))
-        return INT_MIN;
-    return static_cast<int>(d);
 }
 
 // Remainder with the sign of the dividend. The lowest value by -1 overflows the division
@@ -665,9 +658,9 @@ Variable& Variable::operator/=(double v) {
 }
 
 Variable& Variable::operator%=(double v) {
-    int divisor = Int32(v);
+    int divisor = kiv::ToInt32(v);
     if (m_Type == NumberKind && divisor != 0)
-        m_Value.number = Remainder(Int32(m_Value.number), divisor);
+        m_Value.number = Remainder(kiv::ToInt32(m_Value.number), divisor);
     RefreshText();
     return *this;
 }
@@ -789,10 +782,10 @@ Variable operator+(const Variable& a, const char* b) {
         return r;                                                                                  \
     }                                                                                              \
     Variable operator%(T a, const Variable& b) {                                                   \
-        int divisor = Int32(static_cast<double>(b));                                               \
+        int divisor = kiv::ToInt32(static_cast<double>(b));                                        \
         Variable r;                                                                                \
         if (divisor != 0)                                                                          \
-            r = Remainder(Int32(static_cast<double>(a)), divisor);                                 \
+            r = Remainder(kiv::ToInt32(static_cast<double>(a)), divisor);                          \
         return r;                                                                                  \
     }
 KIV_VALUE_FIRST(double)

@@ -7,6 +7,7 @@
 #include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
+#include "base/Conversions.h"
 #include "base/Messages.h"
 #include "graphics/Display.h"
 #include "graphics/Lines.h"
@@ -277,7 +278,7 @@ void Variable::Width(unsigned int width) {
 
 void Variable::Height(float height) {
     m_FontHeight = height;
-    int whole = std::fabs(height) < 2e9f ? static_cast<int>(height) : INT_MIN;
+    int whole = kiv::ToInt32(height);
     FontChanged(static_cast<int>(FontError::Height), "void Variable::Height(unsigned int)", 42,
                 whole);
 }
