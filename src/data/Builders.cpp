@@ -32,6 +32,7 @@
 #include "variables/TextRecord.h"
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 using kiv::Get;
@@ -459,7 +460,8 @@ void GenerateLevels() {
     kiv::ReadBehaviorList(f, myGame->GetBehavior());
     int n = GetCount(f, 24);
     for (int i = 0; i < n; ++i) {
-        GameNode* level = NewGameNode();
+        // Owned here until the game takes it: a damaged record may end the read half way.
+        std::unique_ptr<GameNode> level(NewGameNode());
         level->Id(Get<int>(f));
         level->Name(GetString(f));
         LevelFunction first = LevelFunctionAt(Get<unsigned int>(f));
@@ -467,8 +469,8 @@ void GenerateLevels() {
         level->ExitFunction(LevelFunctionAt(Get<unsigned int>(f)));
         level->EndFunction(LevelFunctionAt(Get<unsigned int>(f)));
         level->LevelFile(DataFile(GetString(f)));
-        if (myGame->Add(level) != level)
-            delete level; // a level with that Id is already in the game
+        if (myGame->Add(level.get()) == level.get())
+            level.release(); // otherwise a level with that Id is already in the game
     }
     myGame->Title(GetString(f));
     int local = Get<int>(f);
