@@ -7,6 +7,7 @@
 #include <kiv/logic/PathStateMachineTraverser.h>
 #include <kiv/sprites/Sprite.h>
 
+#include "base/PoolAllocation.h"
 #include "logic/TableIndex.h"
 
 #include <cmath>
@@ -37,14 +38,11 @@ bool KeyHeld(Sprite& s, unsigned char key) {
 } // namespace
 
 void* PathStateMachineTraverser::operator new(std::size_t size) {
-    return size == sizeof(PathStateMachineTraverser) ? Pool().Alloc() : ::operator new(size);
+    return kiv::PoolNew(Pool(), size);
 }
 
 void PathStateMachineTraverser::operator delete(void* block, std::size_t size) {
-    if (size == sizeof(PathStateMachineTraverser))
-        Pool().Free(block);
-    else
-        ::operator delete(block);
+    kiv::PoolDelete(Pool(), block, size);
 }
 
 PathStateMachineTraverser::PathStateMachineTraverser(PathStateMachine* machine)

@@ -6,6 +6,7 @@
 #include <kiv/logic/StateMachineTraverser.h>
 
 #include "base/Messages.h"
+#include "base/PoolAllocation.h"
 #include "logic/TableIndex.h"
 
 namespace {
@@ -20,14 +21,11 @@ MemoryPool& Pool() {
 } // namespace
 
 void* StateMachineTraverser::operator new(std::size_t size) {
-    return size == sizeof(StateMachineTraverser) ? Pool().Alloc() : ::operator new(size);
+    return kiv::PoolNew(Pool(), size);
 }
 
-void StateMachineTraverser::operator delete(void* p, std::size_t size) {
-    if (size == sizeof(StateMachineTraverser))
-        Pool().Free(p);
-    else
-        ::operator delete(p);
+void StateMachineTraverser::operator delete(void* block, std::size_t size) {
+    kiv::PoolDelete(Pool(), block, size);
 }
 
 StateMachineTraverser::StateMachineTraverser(StateMachine* machine)

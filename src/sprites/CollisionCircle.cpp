@@ -3,9 +3,8 @@
 #include <kiv/sprites/CollisionCircle.h>
 #include <kiv/sprites/CollisionSegment.h>
 
+#include "base/PoolAllocation.h"
 #include "sprites/CollisionGeometry.h"
-
-#include <new>
 
 using namespace kiv::collision;
 
@@ -211,21 +210,9 @@ bool CollisionCircle::DetectCollision(CollisionSegment* other, float ox, float o
 }
 
 void* CollisionCircle::operator new(std::size_t size) {
-    // A class derived from this one with fields of its own does not fit the blocks.
-    if (size != sizeof(CollisionCircle))
-        return ::operator new(size);
-    void* block = CirclePool().Alloc();
-    if (!block)
-        throw std::bad_alloc();
-    return block;
+    return kiv::PoolNew(CirclePool(), size);
 }
 
 void CollisionCircle::operator delete(void* block, std::size_t size) {
-    if (!block)
-        return;
-    if (size != sizeof(CollisionCircle)) {
-        ::operator delete(block);
-        return;
-    }
-    CirclePool().Free(block);
+    kiv::PoolDelete(CirclePool(), block, size);
 }

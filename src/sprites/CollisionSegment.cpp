@@ -4,9 +4,8 @@
 #include <kiv/sprites/CollisionCircle.h>
 #include <kiv/sprites/CollisionSegment.h>
 
+#include "base/PoolAllocation.h"
 #include "sprites/CollisionGeometry.h"
-
-#include <new>
 
 using namespace kiv::collision;
 
@@ -390,21 +389,9 @@ bool CollisionSegment::DetectCollision(CollisionCircle* other, float ox, float o
 }
 
 void* CollisionSegment::operator new(std::size_t size) {
-    // A class derived from this one with fields of its own does not fit the blocks.
-    if (size != sizeof(CollisionSegment))
-        return ::operator new(size);
-    void* block = SegmentPool().Alloc();
-    if (!block)
-        throw std::bad_alloc();
-    return block;
+    return kiv::PoolNew(SegmentPool(), size);
 }
 
 void CollisionSegment::operator delete(void* block, std::size_t size) {
-    if (!block)
-        return;
-    if (size != sizeof(CollisionSegment)) {
-        ::operator delete(block);
-        return;
-    }
-    SegmentPool().Free(block);
+    kiv::PoolDelete(SegmentPool(), block, size);
 }

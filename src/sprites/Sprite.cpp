@@ -17,6 +17,7 @@
 
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
+#include "base/PoolAllocation.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 
@@ -88,14 +89,11 @@ Sprite* SpritePTR::Fallback() {
 }
 
 void* Sprite::operator new(std::size_t size) {
-    return size == sizeof(Sprite) ? Pool().Alloc() : ::operator new(size);
+    return kiv::PoolNew(Pool(), size);
 }
 
 void Sprite::operator delete(void* block, std::size_t size) {
-    if (size == sizeof(Sprite))
-        Pool().Free(block);
-    else
-        ::operator delete(block);
+    kiv::PoolDelete(Pool(), block, size);
 }
 
 Sprite::Sprite()
