@@ -1,10 +1,12 @@
 #include <kiv/base/Console.h>
 #include <kiv/game/Game.h>
 
+#include "base/ConsoleOutput.h"
 #include "game/LoopGlobals.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 Console* pConsole = nullptr;
@@ -82,3 +84,22 @@ void Console::Show(bool visible) {
 void Console::Color(unsigned long colour) {
     Variable::Color(colour);
 }
+
+namespace kiv {
+
+void PrintToConsole(const char* text) {
+    if (!pConsole) {
+        std::fputs(text, stderr);
+        return;
+    }
+    // The console takes at most 511 characters a print; a long file path must not cut the
+    // report short.
+    for (std::size_t left = std::strlen(text); left > 0;) {
+        int part = left > 511 ? 511 : static_cast<int>(left);
+        pConsole->Print("%.*s", part, text);
+        text += part;
+        left -= static_cast<std::size_t>(part);
+    }
+}
+
+} // namespace kiv

@@ -1,6 +1,7 @@
 #include <kiv/base/Console.h>
 #include <kiv/input/DirectInput.h>
 
+#include "base/ConsoleOutput.h"
 #include "input/DirectInputState.h"
 
 #include <cstdint>
@@ -110,21 +111,6 @@ const KnownCode* Find(std::uint32_t code) {
     return nullptr;
 }
 
-void Out(const char* text) {
-    if (!pConsole) {
-        std::fputs(text, stderr);
-        return;
-    }
-    // The console takes at most 511 characters a print; a long file path must not cut the
-    // report short.
-    for (std::size_t left = std::strlen(text); left > 0;) {
-        int part = left > 511 ? 511 : static_cast<int>(left);
-        pConsole->Print("%.*s", part, text);
-        text += part;
-        left -= static_cast<std::size_t>(part);
-    }
-}
-
 } // namespace
 
 namespace kiv {
@@ -161,9 +147,9 @@ void DirectInput::DIError(const char* file, int line, long code) {
     text += ".\nDescription : ";
     if (known)
         text += known->description;
-    Out("Direct Input Error:\n");
-    Out(text.c_str());
-    Out("\n");
+    kiv::PrintToConsole("Direct Input Error:\n");
+    kiv::PrintToConsole(text.c_str());
+    kiv::PrintToConsole("\n");
     if (pConsole)
         pConsole->Show(true);
 }

@@ -6,6 +6,7 @@
 #include <kiv/sound/SoundCard.h>
 #include <kiv/sound/StreamedSound.h>
 
+#include "base/ConsoleOutput.h"
 #include "platform/Audio.h"
 #include "platform/Platform.h"
 #include "sound/AudioMixer.h"
@@ -79,21 +80,6 @@ const KnownCode KnownCodes[] = {
     {kiv::ds::Unsupported, "DSERR_UNSUPPORTED",
      "The function called is not supported at this time."},
 };
-
-void Out(const char* text) {
-    if (!pConsole) {
-        std::fputs(text, stderr);
-        return;
-    }
-    // The console takes at most 511 characters a print; a long file path must not cut the
-    // report short.
-    for (std::size_t left = std::strlen(text); left > 0;) {
-        int part = left > 511 ? 511 : static_cast<int>(left);
-        pConsole->Print("%.*s", part, text);
-        text += part;
-        left -= static_cast<std::size_t>(part);
-    }
-}
 
 template <class T, class F>
 void ForEach(List& list, F f) {
@@ -200,6 +186,6 @@ void SoundCard::DSError(const char* file, int line, long code) {
         text += known->description;
     if (pConsole)
         pConsole->Show(true);
-    Out(text.c_str());
-    Out("\n");
+    kiv::PrintToConsole(text.c_str());
+    kiv::PrintToConsole("\n");
 }
