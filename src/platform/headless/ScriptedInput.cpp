@@ -1,5 +1,7 @@
 #include "platform/headless/ScriptedInput.h"
 
+#include "platform/EventQueue.h"
+
 namespace kiv::platform::headless {
 
 void ScriptedInput::Acquire() {
@@ -20,12 +22,7 @@ InputSource::Status ScriptedInput::ReadKeys(KeyEvent* out, unsigned& count) {
         keys.clear(); // a device that is not acquired buffers nothing
         return Status::NotAcquired;
     }
-    unsigned n = 0;
-    while (n < count && !keys.empty()) {
-        out[n++] = keys.front();
-        keys.pop_front();
-    }
-    count = n;
+    TakeEvents(keys, out, count);
     return Status::Ok;
 }
 

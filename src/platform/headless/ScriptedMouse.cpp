@@ -1,5 +1,7 @@
 #include "platform/headless/ScriptedMouse.h"
 
+#include "platform/EventQueue.h"
+
 namespace kiv::platform::headless {
 
 void ScriptedMouse::Acquire() {
@@ -16,12 +18,7 @@ MouseSource::Status ScriptedMouse::Read(MouseInput* out, unsigned& count) {
         count = 0;
         return status;
     }
-    unsigned n = 0;
-    for (; n < count && !events.empty(); ++n) {
-        out[n] = events.front();
-        events.pop_front();
-    }
-    count = n;
+    TakeEvents(events, out, count);
     return Status::Ok;
 }
 

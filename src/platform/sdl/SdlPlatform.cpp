@@ -1,6 +1,7 @@
 #include "platform/sdl/SdlPlatform.h"
 
 #include "graphics/Surface.h"
+#include "platform/EventQueue.h"
 #include "platform/sdl/SdlKeyMap.h"
 
 #include <SDL.h>
@@ -137,12 +138,7 @@ InputSource::Status SdlInput::ReadKeys(KeyEvent* out, unsigned& count) {
         count = 0;
         return Status::NotAcquired;
     }
-    unsigned n = 0;
-    for (; n < count && !keys.empty(); ++n) {
-        out[n] = keys.front();
-        keys.pop_front();
-    }
-    count = n;
+    TakeEvents(keys, out, count);
     return Status::Ok;
 }
 
@@ -176,12 +172,7 @@ MouseSource::Status SdlMouse::Read(MouseInput* out, unsigned& count) {
         count = 0;
         return Status::NotAcquired;
     }
-    unsigned n = 0;
-    for (; n < count && !events.empty(); ++n) {
-        out[n] = events.front();
-        events.pop_front();
-    }
-    count = n;
+    TakeEvents(events, out, count);
     return Status::Ok;
 }
 
