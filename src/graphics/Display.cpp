@@ -2,6 +2,7 @@
 
 #include <kiv/base/UserError.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GammaRamp.h>
 #include <kiv/graphics/Map.h>
 #include <kiv/graphics/Screen.h>
 #include <kiv/host/Host.h>
@@ -33,6 +34,21 @@ std::unique_ptr<Surface> backBuffer;
 std::shared_ptr<Palette> palette;
 bool loading = false;
 
+// The gamma ramp of the full-screen display; frames are shown through it while it is not
+// the identity.
+DDGAMMARAMP gammaRamp;
+bool gammaActive = false;
+const platform::GammaView gammaView{gammaRamp.red, gammaRamp.green, gammaRamp.blue};
+
+bool IsIdentity(const DDGAMMARAMP& ramp) {
+    for (int i = 0; i < 256; ++i) {
+        auto identity = static_cast<unsigned short>(i * 255);
+        if (ramp.red[i] != identity || ramp.green[i] != identity || ramp.blue[i] != identity)
+            return false;
+    }
+    return true;
+}
+
 platform::FrameView View(const Surface& s) {
     platform::FrameView v;
     v.pixels = s.Pixels();
@@ -41,6 +57,7 @@ platform::FrameView View(const Surface& s) {
     v.pitch = s.Pitch();
     v.bitsPerPixel = s.Format().bitsPerPixel;
     v.palette = s.GetPalette() ? s.GetPalette()->entries : nullptr;
+    v.gamma = gammaActive && HasGammaControl() ? &gammaView : nullptr;
     return v;
 }
 
@@ -151,7 +168,19 @@ bool InitGraphics() {
 void CloseGraphics() {
     delete pScreen;
     pScreen = nullptr;
+    gammaActive = false; // the gamma control goes with the display
     backBuffer.reset();
+}
+
+bool HasGammaControl() {
+    return !_IsWindowed && backBuffer;
+}
+
+void SetGammaRamp(const DDGAMMARAMP& ramp) {
+    if (!HasGammaControl())
+        return;
+    gammaRamp = ramp;
+    gammaActive = !IsIdentity(ramp);
 }
 
 void ClearBackBuffer() {

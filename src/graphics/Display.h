@@ -7,6 +7,8 @@
 
 #include <memory>
 
+struct DDGAMMARAMP;
+
 namespace kiv {
 
 // The display mode (SetMode); 640 × 480 × 16 until the game sets one.
@@ -51,6 +53,11 @@ int GetBmpHeight(const char* name);
 void LoadActorImages();
 void FreeActorImages();
 void ReleaseActors();
+
+// The gamma ramp, which only a full-screen display has. Every frame presented after
+// SetGammaRamp is shown through the ramp (nothing happens without the gamma control).
+bool HasGammaControl();
+void SetGammaRamp(const DDGAMMARAMP& ramp);
 
 // Shows the back buffer (windowed) or flips it (full screen), rebuilding lost surfaces.
 void PresentBackBuffer();

@@ -44,7 +44,11 @@ GeometricsDrawn::GeometricsDrawn() = default;
 GeometricsDrawn::~GeometricsDrawn() = default;
 
 void GeometricsDrawn::Line(float x, float y, COLORREF colour) {
-    Line(0, 0, x, y, colour);
+    kiv::Surface* back = kiv::BackBuffer();
+    if (!back)
+        return;
+    // From a fresh pen's place: the screen's top-left corner, whatever the viewport.
+    kiv::DrawLine(*back, 0, 0, ScreenX(x), ScreenY(y), back->MatchColor(colour), false);
 }
 
 void GeometricsDrawn::Line(float x1, float y1, float x2, float y2, COLORREF colour) {

@@ -2,7 +2,9 @@
 
 #include "graphics/Display.h"
 
+#include <algorithm>
 #include <bit>
+#include <climits>
 
 Screen* pScreen = nullptr;
 
@@ -55,25 +57,35 @@ COLORREF Screen::GetPixel(int, int) {
     return 0;
 }
 
+std::uint32_t Screen::Encode(COLORREF c, unsigned int index) const {
+    std::uint32_t r = c & 0xFF, g = c >> 8 & 0xFF, b = c >> 16 & 0xFF;
+    switch (bitsPerPixel) {
+    case 8:
+        return index & 0xFF;
+    case 16:
+        return ((r << redBits) >> 8) << redShift | ((g << greenBits) >> 8) << greenShift |
+               ((b << blueBits) >> 8) << blueShift;
+    default: // 24 and 32: whole bytes; at 24 bits the byte after the pixel is left alone
+        return r << redShift | g << greenShift | b << blueShift;
+    }
+}
+
 void Screen::Write(int x, int y, COLORREF c, unsigned int index) {
     kiv::Surface* back = kiv::BackBuffer();
     if (!back || x < 0 || y < 0 || x >= back->Width() || y >= back->Height())
         return;
-    std::uint32_t r = c & 0xFF, g = c >> 8 & 0xFF, b = c >> 16 & 0xFF;
-    std::uint32_t value;
-    switch (bitsPerPixel) {
-    case 8:
-        value = index & 0xFF;
-        break;
-    case 16:
-        value = ((r << redBits) >> 8) << redShift | ((g << greenBits) >> 8) << greenShift |
-                ((b << blueBits) >> 8) << blueShift;
-        break;
-    default: // 24 and 32: whole bytes; at 24 bits the byte after the pixel is left alone
-        value = r << redShift | g << greenShift | b << blueShift;
-        break;
-    }
-    back->PutPixel(x, y, value);
+    back->PutPixel(x, y, Encode(c, index));
+}
+
+// The rectangle in the current colour, clipped to the back buffer, in one fill.
+void Screen::Fill(int x, int y, int width, int height) {
+    kiv::Surface* back = kiv::BackBuffer();
+    if (!back || width <= 0 || height <= 0)
+        return;
+    auto end = [](int from, int size) {
+        return static_cast<int>(std::min<long long>(static_cast<long long>(from) + size, INT_MAX));
+    };
+    back->Fill(KivRect{x, y, end(x, width), end(y, height)}, Encode(color, paletteIndex));
 }
 
 void Screen::SetPixel(int x, int y, COLORREF c) {
@@ -86,14 +98,10 @@ void Screen::SetPixel(int x, int y) {
 
 void Screen::Rect(int x, int y, int width, int height, COLORREF c) {
     Color(c);
-    for (int row = y; row < y + height; ++row)
-        for (int col = x; col < x + width; ++col)
-            SetPixel(col, row);
+    Fill(x, y, width, height);
 }
 
 void Screen::PaletteRect(int x, int y, int width, int height, unsigned char index) {
     PaletteColor(index);
-    for (int row = y; row < y + height; ++row)
-        for (int col = x; col < x + width; ++col)
-            SetPixel(col, row);
+    Fill(x, y, width, height);
 }

@@ -347,6 +347,24 @@ void ConvertToArgb(const PixelFormat& format, const COLORREF* palette, const std
     }
 }
 
+void ApplyGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue,
+                    std::uint32_t* argb, int width, int height, int pitch) {
+    std::uint32_t r[256], g[256], b[256];
+    for (int i = 0; i < 256; ++i) {
+        r[i] = std::min<std::uint32_t>(red[i] / 255u, 255u) << 16;
+        g[i] = std::min<std::uint32_t>(green[i] / 255u, 255u) << 8;
+        b[i] = std::min<std::uint32_t>(blue[i] / 255u, 255u);
+    }
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(argb) +
+                                                     static_cast<std::ptrdiff_t>(pitch) * y);
+        for (int x = 0; x < width; ++x) {
+            std::uint32_t v = row[x];
+            row[x] = (v & 0xFF000000u) | r[v >> 16 & 0xFF] | g[v >> 8 & 0xFF] | b[v & 0xFF];
+        }
+    }
+}
+
 Surface::Surface(int w, int h, const PixelFormat& f, std::shared_ptr<const Palette> p)
     : width(std::max(w, 0)), height(std::max(h, 0)), pitch(PitchFor(w, f)), format(f),
       palette(std::move(p)), pixels(static_cast<std::size_t>(pitch) * height) {}

@@ -38,6 +38,12 @@ COLORREF ColorOfPixel(const PixelFormat& format, const COLORREF* palette, std::u
 void ConvertToArgb(const PixelFormat& format, const COLORREF* palette, const std::uint8_t* src,
                    int srcPitch, int width, int height, std::uint32_t* dst, int dstPitch);
 
+// Shows 0xAARRGGBB pixels (pitch in bytes) through a gamma ramp of 256 entries per channel:
+// a component of value i becomes ramp[i] / 255, at most 255, so the identity ramp i × 255
+// leaves every pixel as it is.
+void ApplyGammaRamp(const std::uint16_t* red, const std::uint16_t* green, const std::uint16_t* blue,
+                    std::uint32_t* argb, int width, int height, int pitch);
+
 // A rectangle of pixels in memory: the back buffer and every off-screen image. All drawing
 // of the runtime ends up in blits and fills between surfaces of the display's one format.
 class Surface {

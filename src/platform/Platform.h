@@ -135,8 +135,17 @@ public:
     virtual int DesktopDepth() = 0;
 };
 
+// The gamma ramp of a full-screen display, one table of 256 entries per colour channel:
+// entry i is the intensity shown for a component of value i, from 0 to 255 × 255.
+struct GammaView {
+    const std::uint16_t* red = nullptr;
+    const std::uint16_t* green = nullptr;
+    const std::uint16_t* blue = nullptr;
+};
+
 // A finished frame as the display hands it over: pixels in one of the display's formats
-// (see graphics/Surface.h), with the palette at 8 bits per pixel.
+// (see graphics/Surface.h), with the palette at 8 bits per pixel, and the gamma ramp to
+// show them through (null: shown as they are).
 struct FrameView {
     const std::uint8_t* pixels = nullptr;
     int width = 0;
@@ -144,6 +153,7 @@ struct FrameView {
     int pitch = 0;
     int bitsPerPixel = 32;
     const COLORREF* palette = nullptr;
+    const GammaView* gamma = nullptr;
 };
 
 class Presenter {

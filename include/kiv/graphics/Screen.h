@@ -24,7 +24,10 @@ public:
     void PaletteRect(int x, int y, int width, int height, unsigned char index);
 
 private:
+    // The pixel value of colour c, or of palette index `index` at 8 bits per pixel.
+    std::uint32_t Encode(COLORREF c, unsigned int index) const;
     void Write(int x, int y, COLORREF c, unsigned int index);
+    void Fill(int x, int y, int width, int height);
 
     unsigned int bitsPerPixel;
     unsigned int redShift, greenShift, blueShift;

@@ -8,7 +8,8 @@
 namespace kiv::platform::headless {
 
 // Keeps every presented frame's pixels in memory instead of showing them, so tests can
-// look at them, hash them or save them.
+// look at them, hash them or save them. A frame shown through a gamma ramp is kept as the
+// screen would show it: ramped, in 32-bit pixels.
 class HeadlessPresenter : public Presenter {
 public:
     bool Present(const FrameView& frame) override;
@@ -26,6 +27,9 @@ public:
     int Presented() const { return presented; }
 
 private:
+    void KeepAsGiven(const FrameView& frame);
+    void KeepThroughRamp(const FrameView& frame);
+
     std::vector<std::uint8_t> pixels;
     std::vector<COLORREF> palette;
     FrameView last;

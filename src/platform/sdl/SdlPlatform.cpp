@@ -119,6 +119,9 @@ bool SdlPresenter::Present(const FrameView& frame) {
     ConvertToArgb(PixelFormat::ForDepth(frame.bitsPerPixel), frame.palette, frame.pixels,
                   frame.pitch, frame.width, frame.height, static_cast<std::uint32_t*>(pixels),
                   pitch);
+    if (const GammaView* g = frame.gamma)
+        ApplyGammaRamp(g->red, g->green, g->blue, static_cast<std::uint32_t*>(pixels), frame.width,
+                       frame.height, pitch);
     SDL_UnlockTexture(texture);
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
