@@ -18,8 +18,11 @@
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GammaRamp.h>
 #include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/graphics/Map.h>
+#include <kiv/graphics/OpenClose.h>
+#include <kiv/graphics/RandomDissolve.h>
 #include <kiv/graphics/Screen.h>
 #include <kiv/graphics/ViewPort.h>
 #include <kiv/host/Host.h>
@@ -40,6 +43,8 @@
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/StateMachineTraverser.h>
 #include <kiv/logic/Timer.h>
+#include <kiv/particles/Particle.h>
+#include <kiv/particles/ParticleSystem.h>
 #include <kiv/sound/MidiFile.h>
 #include <kiv/sound/Sound.h>
 #include <kiv/sound/SoundBase.h>

@@ -12,6 +12,7 @@
 #include <kiv/logic/PathStateMachine.h>
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/Timer.h>
+#include <kiv/particles/ParticleSystem.h>
 #include <kiv/sound/Sound.h>
 #include <kiv/sprites/AnimationElem.h>
 #include <kiv/sprites/CollisionCircle.h>
@@ -51,11 +52,8 @@ File& LevelData() {
     return *_LevelFile;
 }
 
-// A record that this runtime cannot build yet ends the game, saying so plainly.
-void Unsupported(File& file, const char* what) {
-    FatalError("The level file %s holds %s, which this version of KivCore cannot run yet.",
-               file.Name(), what);
-}
+// A particle system larger than this is damaged data: its particles would not fit.
+constexpr unsigned int MaxParticles = 1u << 20;
 
 CollisionSegment ReadSegment(File& file) {
     float x1 = Get<float>(file), y1 = Get<float>(file), x2 = Get<float>(file),
@@ -435,10 +433,26 @@ void ReadActor(File& f, SpriteElem& actor, GameNode& level) {
     }
 }
 
-// A section of objects this runtime does not build yet must be empty.
-void ExpectNone(File& f, const char* what) {
-    if (Get<int>(f) > 0)
-        Unsupported(f, what);
+void ReadParticleSystems(File& f, GameNode& level) {
+    int n = GetCount(f, 34);
+    for (int i = 0; i < n; ++i) {
+        auto count = Get<unsigned int>(f);
+        int init = Get<int>(f), update = Get<int>(f);
+        if (count > MaxParticles)
+            FatalError(kiv::Message(104), f.Name());
+        String name = GetString(f), map = GetString(f);
+        float gravity = Get<float>(f), x = Get<float>(f), y = Get<float>(f);
+        bool unused = Get<bool>(f), paused = Get<bool>(f);
+        auto* system = new ParticleSystem(count, init, update);
+        system->Name(name);
+        if (!map.empty())
+            system->BelongToMap(map);
+        system->Gravity(gravity);
+        system->MapPosition(x, y);
+        system->Unused(unused);
+        system->Pause(paused);
+        level.Add(system);
+    }
 }
 
 } // namespace
@@ -512,7 +526,7 @@ void GenerateLevel(GameNode* level) {
     int texts = GetCount(f, 100);
     for (int i = 0; i < texts; ++i)
         kiv::ReadTextVariable(f, *level);
-    ExpectNone(f, "particle systems");
+    ReadParticleSystems(f, *level);
 }
 
 void GenerateActors(GameNode* level) {

@@ -1,4 +1,5 @@
 #include <kiv/base/UserError.h>
+#include <kiv/data/CREATE.h>
 #include <kiv/data/File.h>
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
@@ -26,6 +27,8 @@ GameNode* gNode = nullptr;
 
 namespace {
 
+CREATE registration("GameNode", GameNode::CreateObject);
+
 std::uint32_t Now() {
     return kiv::platform::Current().GetClock().Milliseconds();
 }
@@ -52,6 +55,10 @@ GameNode::~GameNode() {
 
 const char* GameNode::ClassName() {
     return "GameNode";
+}
+
+node* GameNode::CreateObject() {
+    return new GameNode;
 }
 
 void GameNode::Name(const char* name) {

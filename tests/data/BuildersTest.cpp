@@ -229,10 +229,40 @@ TEST_F(Builders, ALevelFileEmbeddedInTheGameIsReadFromThere) {
     EXPECT_EQ(file.Size(), static_cast<long>(level.size()));
 }
 
-TEST_F(Builders, SectionsThisRuntimeCannotRunYetEndTheGamePlainly) {
+TEST_F(Builders, ParticleSystemsAreBuiltIntoTheLevel) {
+    Json game = TestGame();
+    game["game"]["levels"][0]["level"]["particleSystems"] = Json::parse(R"([
+        {"count": 10, "initFunction": 0, "updateFunction": 1, "name": "sparks", "gravity": 0.25,
+         "x": 5, "y": 6, "unused": true, "paused": true},
+        {"count": 2, "initFunction": 9, "name": "odd", "map": "nowhere"}])");
+    kiv::test::WriteGame(game, folder / "Data");
+    ReadGameFile();
+    gNode = Game::Search(0);
+    _LevelFile = new File(gNode->LevelFile(), File::Reading);
+    GenerateLevel(gNode);
+    EXPECT_EQ(_LevelFile->Position(), _LevelFile->Size());
+    EXPECT_EQ(std::string(_UE.errorMessage), "The map name \"nowhere\" that the Particle System "
+                                             "\"odd\" should belong to, does not exist.");
+
+    List& systems = gNode->ParticleSystems();
+    ASSERT_EQ(systems.Count(), 2);
+    auto* sparks = static_cast<ParticleSystem*>(systems.Head()->Next()); // newest first
+    EXPECT_STREQ(sparks->Name(), "sparks");
+    EXPECT_EQ(sparks->Count(), 10u);
+    EXPECT_EQ(sparks->Gravity(), 0.25f);
+    EXPECT_EQ(sparks->MapPositionX(), 5.0f);
+    EXPECT_EQ(sparks->MapPositionY(), 6.0f);
+    EXPECT_TRUE(sparks->Unused());
+    EXPECT_TRUE(sparks->Pause());
+    EXPECT_EQ(sparks->At(9).Owner(), sparks);
+    EXPECT_EQ(ParticleSystem::Search("odd")->Count(), 2u);
+    gNode = nullptr;
+}
+
+TEST_F(Builders, AnAbsurdParticleCountIsDamagedData) {
     Json game = TestGame();
     game["game"]["levels"][0]["level"]["particleSystems"] =
-        Json::parse(R"([{"count": 10, "name": "sparks"}])");
+        Json::parse(R"([{"count": 4000000000, "name": "flood"}])");
     kiv::test::WriteGame(game, folder / "Data");
     ReadGameFile();
     kiv::test::CatchFatalExits catcher;
@@ -241,8 +271,8 @@ TEST_F(Builders, SectionsThisRuntimeCannotRunYetEndTheGamePlainly) {
     auto& headless =
         static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
     ASSERT_FALSE(headless.dialogs.Shown().empty());
-    EXPECT_NE(headless.dialogs.Shown().back().text.find("holds particle systems"),
-              std::string::npos);
+    EXPECT_EQ(headless.dialogs.Shown().back().text,
+              "Could not open the file " + std::string(_LevelFile->Name()) + " for reading.");
 }
 
 TEST_F(Builders, DamagedGameFilesEndInTheFatalMessageNeverACrash) {

@@ -16,6 +16,7 @@ class Sprite;
 class Sound;
 class StreamedSound;
 class MidiFile;
+class ParticleSystem;
 
 // The functions of the game executable that load, leave and end a level.
 typedef void (*LevelFunction)(GameNode*);
@@ -28,6 +29,7 @@ public:
     GameNode();
     ~GameNode() override;
     const char* ClassName() override;
+    static node* CreateObject();
 
     void Id(int id) { m_Id = id; }
     int Id() const { return m_Id; }
@@ -84,6 +86,7 @@ public:
     bool Add(Sound* s);
     bool Add(StreamedSound* s);
     bool Add(MidiFile* m);
+    bool Add(ParticleSystem* system);
 
     // Sound helpers: a "WAVE" ("midi") resource of the game named by the file, else the file
     // in the sound effects' (music) folder; user errors 24, 25, 26 when there is neither.
@@ -105,6 +108,9 @@ public:
     // Destroys the cursor object (pKivCursor).
     void DeleteKivCursor();
     void DisplayTextNoMap();
+    // The particle systems of the map: those alive and in use are updated and drawn, those
+    // whose particles have all died are removed from the level.
+    void UpdateParticleSystem(Map* map);
 
     // Frame pacing.
     void StartTimer();
@@ -123,6 +129,7 @@ public:
     List& Sounds() { return m_Sounds; }
     List& StreamedSounds() { return m_StreamedSounds; }
     List& MidiFiles() { return m_MidiFiles; }
+    List& ParticleSystems() { return m_ParticleSystems; }
 
     // Mouse input recorded for replays, one entry per frame: the flags byte (buttons down,
     // axes moved), and the X, Y and wheel step sums.
