@@ -15,6 +15,7 @@
 #include "game/LoopGlobals.h"
 #include "game/SpritePass.h"
 #include "graphics/Display.h"
+#include "graphics/Effects.h"
 #include "platform/Platform.h"
 #include "variables/MapTexts.h"
 
@@ -109,6 +110,7 @@ void DrawMaps() {
         DisplayMapTexts(*map, false);
         UpdateSprites(map, cursorDone);
         DisplayMapTexts(*map, true);
+        gNode->UpdateParticleSystem(map);
     }
 }
 
@@ -153,9 +155,12 @@ void RunFrame() {
     }
     if (pConsole)
         pConsole->Display();
-    if (!GamePaused && !WaitingForPlayers)
+    if (!GamePaused && !WaitingForPlayers) {
+        UpdateEffects();
         ApplyZOrderQueue();
-    if (!myGame->LevelChangePending())
+    }
+    // While a switch waits for an effect, the effect's frames are shown.
+    if (!myGame->LevelChangePending() || EffectRunning())
         gNode->UpdateScreen();
     gNode->GetViewPort().Commit();
 }

@@ -3,6 +3,7 @@
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/input/Mouse.h>
@@ -12,6 +13,7 @@
 #include "game/FrameLoop.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
+#include "graphics/Effects.h"
 #include "host/HostGlobals.h"
 #include "host/RuntimeOptions.h"
 #include "host/ScreenSaver.h"
@@ -69,6 +71,8 @@ void StartUp() {
     KivP();
     delete _GameFile;
     _GameFile = nullptr;
+    CreateEffects();
+    pDraw = new GeometricsDrawn;
     pConsole = new Console;
     gNode = Game::Search(0);
     pKeyboard = new Keyboard(_Ghwnd, GameModule);
@@ -82,7 +86,7 @@ int MainLoop(const RuntimeOptions& options) {
         p.StartPass(FrameCounter + 1);
         if (gNode)
             gNode->StartTimer();
-        while (myGame->LevelChangePending())
+        while (myGame->LevelChangePending() && !EffectRunning())
             myGame->SwitchLevel();
         if (!gNode) // a game without the level to start
             myGame->EndGame();
@@ -145,7 +149,8 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
             ErrorBox(Message(113));
         return 0;
     }
-    SoundCard::Instance(); // the sound device: on this system there is always an output
+    // The sound device needs no probe: the platform always has an output, a silent one at
+    // worst. The sound card is made on first use, once the window exists, and keeps it.
     if (!CreateMainWindow(options)) {
         ErrorBox("Internal error!");
         p.GetInstanceLock().Release();

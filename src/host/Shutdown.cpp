@@ -3,10 +3,12 @@
 #include <kiv/base/Console.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/input/KivCursor.h>
 
 #include "data/LogicTables.h"
 #include "graphics/Display.h"
+#include "graphics/Effects.h"
 #include "platform/Platform.h"
 
 namespace kiv {
@@ -20,6 +22,9 @@ void TearDown() {
         gNode = nullptr;
     }
     FreeLogicTables();
+    DestroyEffects();
+    delete pDraw;
+    pDraw = nullptr;
     delete pConsole; // writes the log one last time
     pConsole = nullptr;
     CloseGraphics();
