@@ -77,15 +77,15 @@ void Screen::Write(int x, int y, COLORREF c, unsigned int index) {
     back->PutPixel(x, y, Encode(c, index));
 }
 
-// The rectangle in the current colour, clipped to the back buffer, in one fill.
-void Screen::Fill(int x, int y, int width, int height) {
+// The rectangle in one pixel value, clipped to the back buffer.
+void Screen::Fill(int x, int y, int width, int height, std::uint32_t value) {
     kiv::Surface* back = kiv::BackBuffer();
     if (!back || width <= 0 || height <= 0)
         return;
     auto end = [](int from, int size) {
         return static_cast<int>(std::min<long long>(static_cast<long long>(from) + size, INT_MAX));
     };
-    back->Fill(KivRect{x, y, end(x, width), end(y, height)}, Encode(color, paletteIndex));
+    back->Fill(KivRect{x, y, end(x, width), end(y, height)}, value);
 }
 
 void Screen::SetPixel(int x, int y, COLORREF c) {
@@ -98,10 +98,17 @@ void Screen::SetPixel(int x, int y) {
 
 void Screen::Rect(int x, int y, int width, int height, COLORREF c) {
     Color(c);
-    Fill(x, y, width, height);
+    Fill(x, y, width, height, Encode(color, paletteIndex));
+}
+
+void Screen::SetPixels(int x, int y, int width, int height, COLORREF c) {
+    if (width == 1 && height == 1) // the common particle: a fill would cost more than it
+        Write(x, y, c, c & 0xFF);
+    else
+        Fill(x, y, width, height, Encode(c, c & 0xFF));
 }
 
 void Screen::PaletteRect(int x, int y, int width, int height, unsigned char index) {
     PaletteColor(index);
-    Fill(x, y, width, height);
+    Fill(x, y, width, height, Encode(color, paletteIndex));
 }

@@ -147,10 +147,8 @@ void ParticleSystem::Display() {
             x = static_cast<int>(p.m_X + m_MapX - viewX);
             y = static_cast<int>(-p.m_Y + m_MapY - viewY);
         }
-        auto colour = static_cast<COLORREF>(p.Color());
-        for (unsigned int row = 0; row < p.m_Size; ++row)
-            for (unsigned int column = 0; column < p.m_Size; ++column)
-                pScreen->SetPixel(x + static_cast<int>(column), y + static_cast<int>(row), colour);
+        int size = static_cast<int>(std::min(p.m_Size, 1u << 16));
+        pScreen->SetPixels(x, y, size, size, static_cast<COLORREF>(p.Color()));
     }
     pScreen->Stop();
 }

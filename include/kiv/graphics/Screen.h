@@ -21,13 +21,15 @@ public:
     void SetPixel(int x, int y, COLORREF c);
     void SetPixel(int x, int y);
     void Rect(int x, int y, int width, int height, COLORREF c);
+    // The rectangle's pixels written as SetPixel(x, y, c) writes each of them, in one fill.
+    void SetPixels(int x, int y, int width, int height, COLORREF c);
     void PaletteRect(int x, int y, int width, int height, unsigned char index);
 
 private:
     // The pixel value of colour c, or of palette index `index` at 8 bits per pixel.
     std::uint32_t Encode(COLORREF c, unsigned int index) const;
     void Write(int x, int y, COLORREF c, unsigned int index);
-    void Fill(int x, int y, int width, int height);
+    void Fill(int x, int y, int width, int height, std::uint32_t value);
 
     unsigned int bitsPerPixel;
     unsigned int redShift, greenShift, blueShift;
