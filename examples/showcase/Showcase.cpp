@@ -34,6 +34,7 @@ struct Level {
     SpritePTR hero;
     MapPTR world;
     VariablePTR score, clock, play, quit;
+    ParticleSystemPTR sparkle; // the spare system each collected coin gets a copy of
 } found;
 
 // The hero sprite exists only once the level's actors are built, after its first function.
@@ -111,7 +112,18 @@ void SlimeWalk(void* object) {
     slime->MapPositionY(static_cast<float>(showcase::GroundY(middle)) - 24);
 }
 
-// A coin touched by the hero chimes and goes away.
+// A burst of sparkles at (x, y) on the world: a copy of the spare system, which removes
+// itself once its sparkles have faded.
+void Sparkle(float x, float y) {
+    ParticleSystem* burst = found.sparkle->CreateParticleSystem();
+    if (!burst)
+        return;
+    burst->Name("burst");
+    burst->Unused(false);
+    burst->MapPosition(x, y);
+}
+
+// A coin touched by the hero chimes, sparkles and goes away.
 void CoinCheck(void* object) {
     auto* coin = static_cast<Sprite*>(object);
     Sprite* target = TheHero();
@@ -119,6 +131,7 @@ void CoinCheck(void* object) {
     float dy = target->MapPositionY() + HeroHeight / 2 - (coin->MapPositionY() + 8);
     if (dx * dx + dy * dy < 28 * 28) {
         gNode->PlaySFX("coin");
+        Sparkle(coin->MapPositionX() + 8, coin->MapPositionY() + 8);
         coin->DeleteFlag(true);
         score += 10;
         *found.score = ("Score: " + std::to_string(score)).c_str();
@@ -131,6 +144,30 @@ void ToggleCollision(void*) {
         found.world->ShowMapCollision(!found.world->ShowMapCollision());
 }
 
+// The title fades out (full screen) or closes in a black circle (a window has no gamma
+// ramp); the playground starts once the effect is over.
+void LeaveTitle() {
+    if (myGame->LevelChangePending())
+        return;
+    if (myGame->IsFullScreen()) {
+        Effect_GammaRamp->Stop(); // the playground may still be fading in
+        Effect_GammaRamp->FadeOut(30, 0, false);
+    } else {
+        Effect_OpenClose->Stop(); // the title may still be opening up
+        Effect_OpenClose->CircleClose(0x000000, 30, 5);
+    }
+    myGame->NextLevel();
+}
+
+// The playground dissolves into black cells before the title comes back.
+void LeaveForTitle() {
+    if (myGame->LevelChangePending())
+        return;
+    Effect_OpenClose->Stop();
+    Effect_RandomDissolve->OneColor(0x000000, 40, 5);
+    myGame->PreviousLevel();
+}
+
 // The title's menu: the item under the cursor turns yellow; a left click chooses it.
 void TitleMenu(void*) {
     struct Item {
@@ -138,7 +175,7 @@ void TitleMenu(void*) {
         KivRect place;
         void (*choose)();
     };
-    const Item items[] = {{found.play, {200, 288, 300, 326}, [] { myGame->NextLevel(); }},
+    const Item items[] = {{found.play, {200, 288, 300, 326}, LeaveTitle},
                           {found.quit, {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
     for (const Item& item : items) {
         bool over = pKivCursor && pKivCursor->InRect(item.place);
@@ -146,6 +183,55 @@ void TitleMenu(void*) {
         if (over && pMouse->IsTriggered(0))
             item.choose();
     }
+}
+
+// S saves the frame as showcase.bmp in the current folder.
+void SaveScreenShotKey(void*) {
+    if (pKeyboard->IsTriggered(DIK_S))
+        ScreenShotBMP("showcase");
+}
+
+// ---- particle functions (FArray) ----
+
+// Snow falls over the part of the world in view, settles on the ground and the platforms,
+// and melts away to fall again from the top of the view. Particles are placed in the
+// system's own axes: its origin is the world's top-left corner and Y points up.
+void SnowFrom(Particle* p, float top) {
+    ViewPort& view = gNode->GetViewPort();
+    p->CheckCollisionWithMap(false); // forgets where it rested
+    p->CheckCollisionWithMap(true);
+    p->Position(view.WorldXPos() + RandFlt(640), -(view.WorldYPos() + top));
+    p->Angle(265 + RandFlt(10));
+    p->Velocity(0.4f + RandFlt(0.6f));
+}
+
+void SnowInit(Particle* p) {
+    p->MaximumAge(240 + RandInt(240));
+    p->Color(0xFFFFFF, 0xE0C8C8);
+    p->Size(RandInt(3) == 0 ? 2 : 1);
+    SnowFrom(p, RandFlt(480));
+}
+
+void SnowFall(Particle* p) {
+    if (!p->Dead())
+        return;
+    p->MaximumAge(240 + RandInt(240)); // born again
+    SnowFrom(p, 0);
+}
+
+// Sparkles fly up and out, fading from gold to white.
+void SparkleInit(Particle* p) {
+    p->Position(0, 0);
+    p->Angle(20 + RandFlt(140));
+    p->Velocity(1 + RandFlt(2.5f));
+    p->MaximumAge(20 + RandInt(20));
+    p->Color(0x00D7FF, 0xFFFFFF);
+    p->Size(2);
+}
+
+// Each sparkle twinkles, hidden now and then.
+void SparkleTwinkle(Particle* p) {
+    p->Visible(RandInt(4) != 0);
 }
 
 // ---- state and edge functions (SMFArray) ----
@@ -161,7 +247,7 @@ bool EnterPressed(void*) {
 
 void StartPlaying(int entry, void*) {
     if (entry == 1)
-        myGame->NextLevel();
+        LeaveTitle();
 }
 
 bool BackspacePressed(void*) {
@@ -176,7 +262,7 @@ void Playground(int entry, void*) {
 
 void BackToTitle(int entry, void*) {
     if (entry == 1)
-        myGame->PreviousLevel();
+        LeaveForTitle();
 }
 
 void HeroIdle(int entry, void* object) {
@@ -233,7 +319,13 @@ void LoadLevel(GameNode* level) {
         found.play = Variable::Search("play");
         found.quit = Variable::Search("quit");
         level->PlayMidiFile("theme");
+        Effect_OpenClose->RectOpen(0x000000, 20);
     } else {
+        if (myGame->IsFullScreen())
+            Effect_GammaRamp->FadeIn(30);
+        else
+            Effect_OpenClose->CircleOpen(0x000000, 30);
+        found.sparkle = ParticleSystem::Search("sparkle");
         hero = Hero();
         score = seconds = 0;
         found.world = Map::Search("world");
@@ -268,9 +360,11 @@ void* Entry(F* function) {
 }
 
 void BuildLogic() {
-    void* const behaviors[] = {Entry(ShowPlayTime), Entry(HeroControl), Entry(BeeFollow),
-                               Entry(SlimeWalk),    Entry(CoinCheck),   Entry(ToggleCollision),
-                               Entry(TitleMenu)};
+    void* const behaviors[] = {
+        Entry(ShowPlayTime), Entry(HeroControl),    Entry(BeeFollow),
+        Entry(SlimeWalk),    Entry(CoinCheck),      Entry(ToggleCollision),
+        Entry(TitleMenu),    Entry(SnowInit),       Entry(SnowFall),
+        Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey)};
     FArray = Table(behaviors);
     maxFIndex = std::size(behaviors) - 1;
 

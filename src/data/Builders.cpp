@@ -53,7 +53,7 @@ File& LevelData() {
 }
 
 // A particle system larger than this is damaged data: its particles would not fit.
-constexpr unsigned int MaxParticles = 1u << 20;
+constexpr unsigned int MaxParticles = 1u << 17;
 
 CollisionSegment ReadSegment(File& file) {
     float x1 = Get<float>(file), y1 = Get<float>(file), x2 = Get<float>(file),

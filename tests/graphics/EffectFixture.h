@@ -6,6 +6,7 @@
 #include <kiv/Kiv.h>
 
 #include "Scratch.h"
+#include "UserErrors.h"
 #include "graphics/Display.h"
 #include "host/HostGlobals.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -50,14 +51,7 @@ protected:
     // The colour shown at (x, y) by the last presented frame.
     COLORREF Shown(int x, int y) { return Presenter().ColorAt(x, y); }
 
-    // "function | message" of the last user error, then forgets it ("" for none).
-    static std::string LastError() {
-        std::string e = _UE.targetFunction[0]
-                            ? std::string(_UE.targetFunction) + " | " + _UE.errorMessage
-                            : std::string();
-        _UE = UserError();
-        return e;
-    }
+    static std::string LastError() { return LastUserError(); }
 
     // The bytes an object's own record writes.
     static std::vector<unsigned char> Record(node& object, const char* path = "record.bin") {

@@ -8,6 +8,7 @@
 
 #include "Images.h"
 #include "Scratch.h"
+#include "UserErrors.h"
 #include "graphics/Display.h"
 #include "host/HostGlobals.h"
 
@@ -68,13 +69,7 @@ protected:
     }
     COLORREF Drawn(int x, int y) const { return back->ColorOf(back->GetPixel(x, y)); }
 
-    static std::string LastError() {
-        std::string e = _UE.targetFunction[0]
-                            ? std::string(_UE.targetFunction) + " | " + _UE.errorMessage
-                            : std::string();
-        _UE = UserError();
-        return e;
-    }
+    static std::string LastError() { return LastUserError(); }
 
     static inline std::function<void(Particle*)> onInit, onUpdate;
     void* functions[2] = {};

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Plays the showcase headless along a scripted tour and checks what it leaves behind: the
-# exit code, the log of the levels it entered, and a PNG of the last frame of the right size.
+# exit code, the log of the levels it entered, a PNG of the last frame of the right size and
+# the screenshot the S key saved.
 set -euo pipefail
 showcase=$1
 tour=$2
@@ -12,3 +13,4 @@ KIV_LOCK_FILE="$out/kiv.lock" "$showcase" --headless --input="$tour" --frames=20
 grep -c "Entering Playground" Kiv.log | grep -qx 2
 grep -c "Entering Title" Kiv.log | grep -qx 3
 test "$(identify -format '%wx%h' last.png)" = "640x480"
+test "$(identify -format '%wx%h' showcase.bmp)" = "640x480"
