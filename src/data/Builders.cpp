@@ -52,8 +52,9 @@ File& LevelData() {
     return *_LevelFile;
 }
 
-// A particle system larger than this is damaged data: its particles would not fit.
-constexpr unsigned int MaxParticles = 1u << 17;
+// Particle systems holding more particles than this in all are damaged data: the particles
+// would not fit.
+constexpr unsigned int MaxParticles = 1u << 18;
 
 CollisionSegment ReadSegment(File& file) {
     float x1 = Get<float>(file), y1 = Get<float>(file), x2 = Get<float>(file),
@@ -435,11 +436,13 @@ void ReadActor(File& f, SpriteElem& actor, GameNode& level) {
 
 void ReadParticleSystems(File& f, GameNode& level) {
     int n = GetCount(f, 34);
+    unsigned int room = MaxParticles;
     for (int i = 0; i < n; ++i) {
         auto count = Get<unsigned int>(f);
         int init = Get<int>(f), update = Get<int>(f);
-        if (count > MaxParticles)
+        if (count > room)
             FatalError(kiv::Message(104), f.Name());
+        room -= count;
         String name = GetString(f), map = GetString(f);
         float gravity = Get<float>(f), x = Get<float>(f), y = Get<float>(f);
         bool unused = Get<bool>(f), paused = Get<bool>(f);

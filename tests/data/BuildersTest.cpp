@@ -259,10 +259,10 @@ TEST_F(Builders, ParticleSystemsAreBuiltIntoTheLevel) {
     gNode = nullptr;
 }
 
-TEST_F(Builders, AnAbsurdParticleCountIsDamagedData) {
+TEST_F(Builders, MoreParticlesThanALevelCanHoldAreDamagedData) {
     Json game = TestGame();
     game["game"]["levels"][0]["level"]["particleSystems"] =
-        Json::parse(R"([{"count": 4000000000, "name": "flood"}])");
+        Json::parse(R"([{"count": 262144, "name": "all"}, {"count": 1, "name": "one more"}])");
     kiv::test::WriteGame(game, folder / "Data");
     ReadGameFile();
     kiv::test::CatchFatalExits catcher;
