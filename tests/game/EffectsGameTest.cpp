@@ -1,6 +1,6 @@
-// The screen effects and the drawing object in a running game: made at start-up, stepped
-// over each finished frame, holding a level switch back until they end, standing still
-// while the game is paused. And the sound card, made once the window exists.
+// The screen effects in a running game: stepped over each finished frame, holding a level
+// switch back until they end, standing still while the game is paused. And the sound card,
+// made once the window exists.
 #include "GameRun.h"
 #include "game/LoopGlobals.h"
 
@@ -14,22 +14,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(EffectsGame, TheEffectsAndTheDrawingObjectLiveFromStartUpToShutdown) {
-    bool made = false;
-    OnGameStartP = [] {};
-    platform->onPass = [&](std::uint32_t frame) {
-        made = Effect_GammaRamp && Effect_OpenClose && Effect_RandomDissolve && pDraw;
-        if (frame == 2)
-            myGame->EndGame();
-    };
-    Run();
-    EXPECT_TRUE(made);
-    EXPECT_EQ(Effect_GammaRamp, nullptr);
-    EXPECT_EQ(Effect_OpenClose, nullptr);
-    EXPECT_EQ(Effect_RandomDissolve, nullptr);
-    EXPECT_EQ(pDraw, nullptr);
-}
 
 TEST_F(EffectsGame, ALevelSwitchWaitsForTheClosingEffect) {
     std::vector<std::string> level(16);
