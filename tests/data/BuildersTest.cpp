@@ -237,6 +237,10 @@ TEST_F(Builders, ParticleSystemsAreBuiltIntoTheLevel) {
         {"count": 2, "initFunction": 9, "name": "odd", "map": "nowhere"}])");
     kiv::test::WriteGame(game, folder / "Data");
     ReadGameFile();
+    static int inits = 0;
+    FArray[0] = reinterpret_cast<void*>(+[](Particle*) { ++inits; }); // particle functions
+    FArray[1] = reinterpret_cast<void*>(+[](Particle*) {});
+    inits = 0;
     gNode = Game::Search(0);
     _LevelFile = new File(gNode->LevelFile(), File::Reading);
     GenerateLevel(gNode);
@@ -255,6 +259,7 @@ TEST_F(Builders, ParticleSystemsAreBuiltIntoTheLevel) {
     EXPECT_TRUE(sparks->Unused());
     EXPECT_TRUE(sparks->Pause());
     EXPECT_EQ(sparks->At(9).Owner(), sparks);
+    EXPECT_EQ(inits, 10);
     EXPECT_EQ(ParticleSystem::Search("odd")->Count(), 2u);
     gNode = nullptr;
 }

@@ -91,7 +91,8 @@ TEST_F(Curtains, EveryKindCoversWhatItsStepsReach) {
          [=](int x, int y, float f) { return OutsideCircle(x, y, f * (25.0f / 4)); }},
     };
     int kind = 0;
-    for (const auto& [start, covered] : cases) {
+    for (const auto& [start, shape] : cases) {
+        const Covered& covered = shape; // a lambda may not capture a structured binding
         start();
         for (int f = 1; f <= 3; ++f) {
             Step();
