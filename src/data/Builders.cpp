@@ -470,6 +470,7 @@ void GenerateMode() {
     SetMode(width, height, Get<int>(GameData()));
     _IsWindowed = Get<bool>(GameData());
     _IsScreenSaver = Get<bool>(GameData());
+    GameData().CheckNotCutShort();
 }
 
 void GenerateLevels() {
@@ -493,6 +494,7 @@ void GenerateLevels() {
     int local = Get<int>(f);
     if (local != -1)
         myGame->AddLocalVariable(static_cast<unsigned int>(local));
+    f.CheckNotCutShort();
 }
 
 void GenerateLogic() {
@@ -500,6 +502,7 @@ void GenerateLogic() {
     ReadStateMachines(GameData());
     ReadPathStateMachines(GameData());
     ReadMovementPatterns(GameData());
+    GameData().CheckNotCutShort();
 }
 
 void GenerateLevel(GameNode* level) {
@@ -530,6 +533,7 @@ void GenerateLevel(GameNode* level) {
     for (int i = 0; i < texts; ++i)
         kiv::ReadTextVariable(f, *level);
     ReadParticleSystems(f, *level);
+    f.CheckNotCutShort();
 }
 
 void GenerateActors(GameNode* level) {
@@ -542,5 +546,6 @@ void GenerateActors(GameNode* level) {
         bool stored = index >= 0 && index < SpriteElem::MaxActors;
         ReadActor(f, stored ? SpriteList[index] : spare, *level);
     }
+    f.CheckNotCutShort();
     kiv::AddPendingSprites(*level);
 }

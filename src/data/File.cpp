@@ -5,6 +5,7 @@
 #include "base/Messages.h"
 #include "platform/Platform.h"
 
+#include <bit>
 #include <cstring>
 #include <unordered_map>
 
@@ -30,7 +31,7 @@ struct File::ObjectTable {
 File::File(const char* name, Mode mode)
     : stream(nullptr), reading(false), objects(new ObjectTable), objectCount(0),
       fromResource(false), resourceData(nullptr), resourcePosition(0), size(0), depth(0),
-      fileName(name) {
+      readPastEnd(false), fileName(name) {
     if (const KivResource* r = kiv::platform::Resources::Instance().Find("RCDATA", name)) {
         fromResource = true;
         resourceData = r->data;
@@ -41,7 +42,7 @@ File::File(const char* name, Mode mode)
     std::string path = kiv::platform::LocalPath(name);
     stream = std::fopen(path.c_str(), reading ? "rb" : "wb");
     if (!stream)
-        FatalError(kiv::Message(reading ? 104 : 105), fileName.operator const char*());
+        FatalError(kiv::Message(reading ? 104 : 105), path.c_str());
     size = Size();
 }
 
@@ -94,8 +95,13 @@ void File::Require(long n) {
         Truncated();
 }
 
+void File::CheckNotCutShort() {
+    if (readPastEnd)
+        Truncated();
+}
+
 void File::Truncated() {
-    FatalError(kiv::Message(104), fileName.operator const char*());
+    FatalError(kiv::Message(104), kiv::platform::LocalPath(fileName).c_str());
 }
 
 void File::Write(const void* data, int n) {
@@ -111,8 +117,10 @@ void File::Read(void* data, int n) {
             Truncated();
         std::memcpy(data, resourceData + resourcePosition, static_cast<size_t>(n));
         resourcePosition += n;
-    } else if (std::fread(data, 1, static_cast<size_t>(n), stream) != static_cast<size_t>(n)) {
-        Truncated();
+    } else {
+        // A short read keeps what it got; the stream's end-of-file indicator tells the caller.
+        if (std::fread(data, 1, static_cast<size_t>(n), stream) != static_cast<size_t>(n))
+            readPastEnd = true;
     }
 }
 
@@ -122,10 +130,18 @@ void File::WriteU32(std::uint32_t v) {
     Write(b, 4);
 }
 
-std::uint32_t File::ReadU32() {
-    unsigned char b[4];
-    Read(b, 4);
-    return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+// Values are read over their own bytes, which on this little-endian system are already in
+// the file's order: a read cut short by the end of a disk file leaves the bytes it did not
+// reach as they were. (Bytes are copied, never read as a possibly unset value.)
+static_assert(std::endian::native == std::endian::little);
+
+template <class Stored, class T>
+void File::ReadOver(T& v) {
+    static_assert(sizeof(Stored) <= sizeof(T));
+    Stored stored;
+    std::memcpy(&stored, &v, sizeof stored);
+    Read(&stored, static_cast<int>(sizeof stored));
+    v = static_cast<T>(stored);
 }
 
 void File::Write(bool v) {
@@ -179,48 +195,38 @@ void File::Write(const FRECT& r) {
 }
 
 void File::Read(bool& v) {
-    unsigned char b;
-    Read(b);
-    v = b != 0;
+    ReadOver<unsigned char>(v);
 }
 void File::Read(unsigned char& v) {
     Read(&v, 1);
 }
 void File::Read(char& v) {
-    unsigned char b;
-    Read(b);
-    v = static_cast<char>(b);
+    Read(&v, 1);
 }
 void File::Read(unsigned short& v) {
-    unsigned char b[2];
-    Read(b, 2);
-    v = static_cast<unsigned short>(b[0] | (b[1] << 8));
+    Read(&v, 2);
 }
 void File::Read(short& v) {
-    unsigned short u;
-    Read(u);
-    v = static_cast<short>(u);
+    Read(&v, 2);
 }
 void File::Read(unsigned int& v) {
-    v = ReadU32();
+    Read(&v, 4);
 }
 void File::Read(int& v) {
-    v = static_cast<int>(ReadU32());
+    Read(&v, 4);
 }
+// long is four bytes in every file, whatever its width in memory.
 void File::Read(unsigned long& v) {
-    v = ReadU32();
+    ReadOver<std::uint32_t>(v);
 }
 void File::Read(long& v) {
-    v = static_cast<std::int32_t>(ReadU32());
+    ReadOver<std::int32_t>(v);
 }
 void File::Read(float& v) {
-    std::uint32_t bits = ReadU32();
-    std::memcpy(&v, &bits, 4);
+    Read(&v, 4);
 }
 void File::Read(double& v) {
-    std::uint64_t low = ReadU32();
-    std::uint64_t bits = low | (static_cast<std::uint64_t>(ReadU32()) << 32);
-    std::memcpy(&v, &bits, 8);
+    Read(&v, 8);
 }
 void File::Read(tagRECT& r) {
     Read(r.left), Read(r.top), Read(r.right), Read(r.bottom);
@@ -275,7 +281,7 @@ bool File::ReadReference(node*& object) {
         return false;
     }
     SeekBegin(start);
-    char field[ClassNameField];
+    char field[ClassNameField] = {};
     Read(field, ClassNameField);
     field[ClassNameField - 1] = '\0';
     int number = 0;

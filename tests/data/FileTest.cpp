@@ -188,15 +188,43 @@ TEST_F(FileTest, SeekingAndEndOfFileOnDiskAndInResources) {
     EXPECT_TRUE(res.EndOfFile());
 }
 
-TEST_F(FileTest, ReadingPastTheEndEndsInTheFatalMessageNamingTheFile) {
+TEST_F(FileTest, ReadingPastTheEndOfADiskFileKeepsTheRestOfTheBufferAndSetsEndOfFile) {
+    WriteBytes("short.bin", {1, 2, 3});
+    File in("short.bin", File::Reading);
+    unsigned char buffer[6] = {9, 9, 9, 9, 9, 9};
+    in.Read(buffer, 5);
+    EXPECT_EQ(std::vector<unsigned char>(buffer, buffer + 6),
+              (std::vector<unsigned char>{1, 2, 3, 9, 9, 9}));
+    EXPECT_TRUE(in.EndOfFile());
+    int v = 77;
+    in.Read(v);
+    EXPECT_EQ(v, 77);
+
+    // A truncated object record (a class name without its number) reads as nothing.
+    WriteBytes("obj.bin", {'Z', 'z', 'z', 0, 0, 0, 0, 0});
+    File objects("obj.bin", File::Reading);
+    node* n = reinterpret_cast<node*>(1);
+    objects.Read(n);
+    EXPECT_EQ(n, nullptr);
+    EXPECT_TRUE(objects.EndOfFile());
+}
+
+TEST_F(FileTest, ARecordCutShortAndAReadPastAResourceEndInTheFatalMessageNamingTheFile) {
     WriteBytes("short.bin", {1, 2, 3});
     EXPECT_EXIT(
         {
             File in("short.bin", File::Reading);
             int v;
             in.Read(v);
+            in.CheckNotCutShort();
         },
-        ::testing::ExitedWithCode(0), "Could not open the file short\\.bin for reading\\.");
+        ::testing::ExitedWithCode(1), "Could not open the file short\\.bin for reading\\.");
+    {
+        File whole("short.bin", File::Reading);
+        unsigned char b[3];
+        whole.Read(b, 3);
+        whole.CheckNotCutShort(); // read to the end, not past it
+    }
 
     static const unsigned char data[] = {1, 2};
     static const KivResource table[] = {{"RCDATA", "res.bin", data, sizeof data}};
@@ -208,17 +236,7 @@ TEST_F(FileTest, ReadingPastTheEndEndsInTheFatalMessageNamingTheFile) {
             short v;
             in.Read(v);
         },
-        ::testing::ExitedWithCode(0), "Could not open the file res\\.bin for reading\\.");
-
-    // A truncated object record (a class name without its number).
-    WriteBytes("obj.bin", {'B', 'o', 'x', 0, 0, 0, 0, 0});
-    EXPECT_EXIT(
-        {
-            File in("obj.bin", File::Reading);
-            node* n;
-            in.Read(n);
-        },
-        ::testing::ExitedWithCode(0), "obj\\.bin");
+        ::testing::ExitedWithCode(1), "Could not open the file res\\.bin for reading\\.");
 }
 
 TEST_F(FileTest, NestingDeeperThanAnyGameIsRefusedInsteadOfExhaustingTheStack) {
@@ -238,13 +256,13 @@ TEST_F(FileTest, NestingDeeperThanAnyGameIsRefusedInsteadOfExhaustingTheStack) {
             node* n;
             in.Read(n);
         },
-        ::testing::ExitedWithCode(0), "deep\\.bin");
+        ::testing::ExitedWithCode(1), "deep\\.bin");
 }
 
 TEST_F(FileTest, FilesThatCannotBeOpenedEndWithMessages104And105) {
-    EXPECT_EXIT(File("missing.bin", File::Reading), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(File("missing.bin", File::Reading), ::testing::ExitedWithCode(1),
                 "Could not open the file missing\\.bin for reading\\.");
-    EXPECT_EXIT(File("no/such/folder/out.bin", File::Writing), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(File("no\\such\\folder\\out.bin", File::Writing), ::testing::ExitedWithCode(1),
                 "Could not open the file no/such/folder/out\\.bin for writing\\.");
 }
 

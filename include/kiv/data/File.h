@@ -9,8 +9,10 @@
 // The one binary reader and writer: game data, saved games, replays and every object's own
 // record. Values are little-endian in fixed widths whatever their size in memory (long is
 // four bytes in a file). A name that matches an embedded data resource is read from it;
-// otherwise the disk file is used. Reading never goes past the end: a short file ends the
-// game through the fatal exit, naming the file.
+// otherwise the disk file is used. A read past the end of a disk file reads what is there,
+// leaves the rest of the buffer as it was and sets the end-of-file indicator; readers of game
+// data check it (or the counts they read) and end through the fatal exit. A read past the end
+// of a resource ends the game through the fatal exit, naming the file.
 class KIV_API File {
 public:
     enum Mode { Reading = 0, Writing = 1 };
@@ -30,6 +32,9 @@ public:
     bool EndOfFile();
     // Ends through the fatal exit unless at least n more bytes can be read.
     void Require(long n);
+    // Ends through the fatal exit (message 104 naming the file) when a read has run past
+    // the end: the record just read was cut short.
+    void CheckNotCutShort();
 
     void Write(const void* data, int n);
     void Read(void* data, int n);
@@ -91,7 +96,9 @@ private:
     bool ReadReference(node*& object);
     // Destroys an object read from this file and forgets it, so later references give null.
     void Discard(node* object);
-    std::uint32_t ReadU32();
+    // Reads a value of the file's width over the bytes of `v`.
+    template <class Stored, class T>
+    void ReadOver(T& v);
     void WriteU32(std::uint32_t v);
     [[noreturn]] void Truncated();
 
@@ -104,6 +111,8 @@ private:
     long resourcePosition;
     long size;
     int depth;
+    // A read ran past the end of the disk file (seeks clear the stream's own indicator).
+    bool readPastEnd;
     String fileName;
 };
 
