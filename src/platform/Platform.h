@@ -16,6 +16,7 @@
 namespace kiv::platform {
 
 class AudioOutput; // platform/Audio.h
+class InputScript; // platform/InputScript.h
 
 // Millisecond time as timeGetTime counts it: unsigned, wrapping after 49.7 days.
 class Clock {
@@ -51,6 +52,8 @@ public:
     // False when another running game holds the lock.
     virtual bool Acquire() = 0;
     virtual void Release() = 0;
+    // Where the lock lives, for the message that refuses a second game.
+    virtual std::string Path() const = 0;
 };
 
 // Keyboard events use DirectInput key codes (DIK_*), the codes games are written against.
@@ -217,6 +220,8 @@ public:
     // Called at the start of every pass of the main loop with the number the next frame
     // will have, so that a scripted backend can release that frame's events.
     virtual void StartPass(std::uint32_t nextFrame) = 0;
+    // The scripted input that StartPass plays over the backend's own (--input).
+    virtual InputScript* GetScript() = 0;
 };
 
 // Ends the process with `code` (through the handler, when one is set: tests that must see a

@@ -191,6 +191,27 @@ SdlPlatform::~SdlPlatform() {
     SDL_Quit();
 }
 
+void SdlPlatform::StartPass(std::uint32_t nextFrame) {
+    script.Release(nextFrame, [this](const InputScript::Event& e) {
+        switch (e.kind) {
+        case InputScript::Event::Key:
+            input.Queue(e.key);
+            break;
+        case InputScript::Event::Window:
+            window.Queue(e.window);
+            break;
+        case InputScript::Event::Locks:
+            SDL_SetModState(static_cast<SDL_Keymod>((SDL_GetModState() & ~(KMOD_CAPS | KMOD_NUM)) |
+                                                    (e.caps ? KMOD_CAPS : 0) |
+                                                    (e.num ? KMOD_NUM : 0)));
+            break;
+        case InputScript::Event::Mouse:
+            mouse.Queue(e.mouse);
+            break;
+        }
+    });
+}
+
 void SdlPlatform::Pump() {
     SDL_Event e;
     while (SDL_PollEvent(&e))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileInstanceLock.h"
+#include "platform/InputScript.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlDialogs.h"
 #include "platform/sdl/SteadyClock.h"
@@ -114,7 +115,9 @@ public:
     InputSource& GetInput() override { return input; }
     MouseSource& GetMouse() override { return mouse; }
     AudioOutput& GetAudio() override { return audio; }
-    void StartPass(std::uint32_t) override {}
+    // Plays the scripted input of frames up to `nextFrame` as if it came from the devices.
+    void StartPass(std::uint32_t nextFrame) override;
+    InputScript* GetScript() override { return &script; }
 
     // Moves every pending system event to the window's, the keyboard's or the mouse's queue.
     void Pump();
@@ -134,6 +137,7 @@ private:
     SdlInput input{*this};
     SdlMouse mouse{*this};
     SdlAudio audio{clock};
+    InputScript script;
 };
 
 } // namespace kiv::platform::sdl
