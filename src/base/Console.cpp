@@ -13,7 +13,11 @@ Console* pConsole = nullptr;
 
 namespace {
 
-constexpr const char* LogFile = "Kiv.log";
+// "Kiv.log" in the current folder unless the runtime options move it.
+std::string& LogFile() {
+    static std::string name = "Kiv.log";
+    return name;
+}
 // The frame whose output the console last headed.
 unsigned int lastHeaderFrame = 0;
 // Something was printed: the next Display shows the last line again, measured with the
@@ -41,7 +45,7 @@ Console::~Console() {
 }
 
 void Console::WriteLog() {
-    Save(LogFile);
+    Save(LogFile().c_str());
 }
 
 void Console::Print(const char* format, ...) {
@@ -86,6 +90,10 @@ void Console::Color(unsigned long colour) {
 }
 
 namespace kiv {
+
+void SetLogFile(const std::string& path) {
+    LogFile() = path;
+}
 
 void PrintToConsole(const char* text) {
     if (!pConsole) {

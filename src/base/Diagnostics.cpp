@@ -6,8 +6,19 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
+#include <string>
 
 namespace kiv {
+
+void WriteStandardError(const char* text) {
+    // Network threads report too: one message is never interleaved with another.
+    static std::mutex lock;
+    std::string utf8 = platform::Utf8FromCp1252(text);
+    std::lock_guard<std::mutex> hold(lock);
+    std::fputs(utf8.c_str(), stderr);
+    std::fflush(stderr);
+}
 
 void Diagnostic(const char* format, ...) {
     char text[512];
@@ -16,9 +27,10 @@ void Diagnostic(const char* format, ...) {
     std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
 
-    std::fprintf(stderr, "%s\n", platform::Utf8FromCp1252(text).c_str());
+    std::string line = std::string(text) + "\n";
+    WriteStandardError(line.c_str());
     if (pConsole)
-        pConsole->Print("%s\n", text);
+        pConsole->Print("%s", line.c_str());
 }
 
 } // namespace kiv

@@ -3,6 +3,7 @@
 #include <kiv/input/Keyboard.h>
 #include <kiv/input/Mouse.h>
 
+#include "base/ExitStatus.h"
 #include "host/Shutdown.h"
 #include "platform/Platform.h"
 
@@ -13,7 +14,7 @@
 void FatalError(const char* format, ...) {
     static bool exiting = false;
     if (exiting) // a fault while tearing down: nothing is left to save
-        kiv::platform::ExitProcess(0);
+        kiv::platform::ExitProcess(kiv::ExitStatus(kiv::Ending::Fatal));
     exiting = true;
 
     char text[512];
@@ -33,5 +34,5 @@ void FatalError(const char* format, ...) {
         pConsole->Print("%s", text);
     kiv::TearDown();
     exiting = false;
-    kiv::platform::ExitProcess(0);
+    kiv::platform::ExitProcess(kiv::ExitStatus(kiv::Ending::Fatal));
 }

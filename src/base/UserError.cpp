@@ -1,6 +1,7 @@
 #include <kiv/base/Console.h>
 #include <kiv/base/UserError.h>
 
+#include "base/Diagnostics.h"
 #include "base/Messages.h"
 
 #include <array>
@@ -48,8 +49,7 @@ UserError::ErrorList& ListFor(const char* type) {
     return UserError::Errors;
 }
 
-// Report lines go to the console; before it exists (while the game data is read), to
-// standard error, so that nothing is lost.
+// Report lines go to the console (and so to the log) and to standard error.
 void Out(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Out(const char* format, ...) {
     char text[512];
@@ -59,8 +59,7 @@ void Out(const char* format, ...) {
     va_end(args);
     if (pConsole)
         pConsole->Print("%s", text);
-    else
-        std::fputs(text, stderr);
+    kiv::WriteStandardError(text);
 }
 
 template <size_t N>

@@ -19,6 +19,8 @@
 #include "platform/Platform.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <strings.h>
 
 namespace kiv {
 
@@ -340,7 +342,7 @@ void KeepPresentedFrame(bool keep) {
         presented.reset();
 }
 
-bool WritePresentedFrame(const char* pngPath) {
+bool WritePresentedFrame(const char* path) {
     if (!presented)
         return false;
     platform::Image image;
@@ -351,7 +353,12 @@ bool WritePresentedFrame(const char* pngPath) {
     ConvertToArgb(presented->Format(), p ? p->entries : nullptr, presented->Pixels(),
                   presented->Pitch(), image.width, image.height, image.argb.data(),
                   image.width * 4);
-    return platform::ImageCodec::WritePng(pngPath, image);
+    std::string type = std::filesystem::path(path).extension().string();
+    if (strcasecmp(type.c_str(), ".bmp") == 0)
+        return platform::ImageCodec::WriteBmp(path, image);
+    if (strcasecmp(type.c_str(), ".jpg") == 0 || strcasecmp(type.c_str(), ".jpeg") == 0)
+        return platform::ImageCodec::WriteJpeg(path, image, 100);
+    return platform::ImageCodec::WritePng(path, image);
 }
 
 void DrawLoadingText() {

@@ -67,7 +67,9 @@ void DrawLoadingText();
 // Keeps a copy of every presented frame, so that the last one can be written to a PNG file
 // when the game ends (the --screenshot option).
 void KeepPresentedFrame(bool keep);
-bool WritePresentedFrame(const char* pngPath);
+// The format follows the name's extension: .bmp, .jpg or .jpeg, anything else PNG. False when
+// no frame was kept or the file cannot be written.
+bool WritePresentedFrame(const char* path);
 
 // Shows "Loading ..." for as long as it lives.
 class LoadingMessage {

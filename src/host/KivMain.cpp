@@ -9,19 +9,26 @@
 #include <kiv/input/Mouse.h>
 #include <kiv/sound/SoundCard.h>
 
+#include "base/ConsoleOutput.h"
+#include "base/Diagnostics.h"
+#include "base/ExitStatus.h"
 #include "base/Messages.h"
 #include "game/FrameLoop.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 #include "graphics/Effects.h"
+#include "host/CallbackSlots.h"
 #include "host/HostGlobals.h"
 #include "host/RuntimeOptions.h"
 #include "host/ScreenSaver.h"
 #include "host/Shutdown.h"
 #include "host/WindowProc.h"
+#include "platform/InputScript.h"
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -36,18 +43,39 @@ void ErrorBox(const char* text) {
 // A folder that does not exist falls back to the current folder.
 void CheckFolder(String& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(platform::LocalPath(path), ec))
-        path = CurrentDirectory;
+    std::string local = platform::LocalPath(path);
+    if (std::filesystem::exists(local, ec))
+        return;
+    Diagnostic("The folder %s does not exist: the game looks in the current folder %s instead.",
+               local.c_str(), CurrentDirectory.operator const char*());
+    path = CurrentDirectory;
 }
 
-void ChooseBackend(const RuntimeOptions& options) {
+// Options that end the run before the game starts: help, version, refused options. -1 when
+// the game is to start.
+int AnswerOptions(const RuntimeOptions& options) {
+    if (options.help || options.version) {
+        std::fputs(options.help ? RuntimeOptions::Help(program_invocation_short_name).c_str()
+                                : "KivCore " KIV_VERSION "\n",
+                   stdout);
+        std::fflush(stdout);
+        return 0;
+    }
+    std::string prefix = std::string(program_invocation_short_name) + ": ";
+    for (const std::string& note : options.notes)
+        WriteStandardError((prefix + note + "\n").c_str());
+    if (options.refused.empty())
+        return -1;
+    for (const std::string& why : options.refused)
+        WriteStandardError((prefix + why + "\n").c_str());
+    WriteStandardError((prefix + "run it with --help for the runtime's options\n").c_str());
+    return ExitStatus(Ending::CommandLine);
+}
+
+bool ChooseBackend(const RuntimeOptions& options) {
     if (options.headless && std::string(platform::Current().Name()) != "headless")
         platform::headless::Install();
-    if (!options.input.empty()) {
-        if (auto* headless =
-                dynamic_cast<platform::headless::HeadlessPlatform*>(&platform::Current()))
-            headless->LoadScript(options.input.c_str());
-    }
+    return options.input.empty() || platform::Current().GetScript()->Load(options.input.c_str());
 }
 
 bool CreateMainWindow(const RuntimeOptions& options) {
@@ -127,13 +155,24 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     ResetRun();
     GameModule = module;
     RuntimeOptions options = RuntimeOptions::Take(commandLine);
-    ChooseBackend(options);
+    if (int answered = AnswerOptions(options); answered >= 0)
+        return answered;
+    if (!ChooseBackend(options))
+        return ExitStatus(Ending::CommandLine);
+    SetLogFile(options.log);
+    FillEmptySlots();
 
     SetDataPathP();
     CheckFolder(ArtAssetsPath);
     CheckFolder(RTDPath);
     InitPaths();
     LoadGameFileP();
+    if (const char* slot = SlotWithoutDefault()) {
+        Diagnostic("The game left the callback slot %s empty, and no game file is open to read "
+                   "in its place: set %s before calling KivMain.",
+                   slot, slot);
+        return ExitStatus(Ending::EmptySlot);
+    }
     ModeP();
     if (options.windowed >= 0)
         _IsWindowed = options.windowed == 1;
@@ -147,21 +186,24 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     if (!p.GetInstanceLock().Acquire()) {
         if (!_IsScreenSaver)
             ErrorBox(Message(113));
-        return 0;
+        Diagnostic("Another game holds the lock file %s; set KIV_LOCK_FILE to another file to "
+                   "run this one beside it.",
+                   p.GetInstanceLock().Path().c_str());
+        return ExitStatus(Ending::SecondGame);
     }
     // The sound device needs no probe: the platform always has an output, a silent one at
     // worst. The sound card is made on first use, once the window exists, and keeps it.
     if (!CreateMainWindow(options)) {
         ErrorBox("Internal error!");
         p.GetInstanceLock().Release();
-        return 0;
+        return ExitStatus(Ending::NoDisplay);
     }
     if (!InitGraphics()) {
         ErrorBox(Message(115));
         CloseGraphics();
         p.GetWindow().Destroy();
         p.GetInstanceLock().Release();
-        return 0;
+        return ExitStatus(Ending::NoDisplay);
     }
     bool keepFrames = !options.screenshot.empty();
     KeepPresentedFrame(keepFrames);
@@ -174,8 +216,9 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     int exitCode = MainLoop(options);
 
     OnGameEndP();
-    if (keepFrames)
-        WritePresentedFrame(options.screenshot.c_str());
+    bool saved = !keepFrames || WritePresentedFrame(options.screenshot.c_str());
+    if (!saved)
+        Diagnostic("The last frame could not be saved in %s.", options.screenshot.c_str());
     TearDown();
     p.GetWindow().Destroy();
     delete pMouse;
@@ -183,16 +226,5 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     delete pKeyboard;
     pKeyboard = nullptr;
     _Ghwnd = nullptr;
-    return exitCode;
-}
-
-char* KivCommandLine(int argc, char** argv) {
-    static std::string line;
-    line.clear();
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1)
-            line += ' ';
-        line += argv[i];
-    }
-    return line.data();
+    return saved ? ExitStatus(Ending::Quit, exitCode) : ExitStatus(Ending::NoScreenshot);
 }

@@ -17,7 +17,7 @@ public:
     bool Acquire() override;
     void Release() override;
 
-    const std::string& Path() const { return path; }
+    std::string Path() const override { return path; }
 
 private:
     std::string path;

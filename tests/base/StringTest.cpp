@@ -64,7 +64,7 @@ TEST_F(StringFile, LengthBeyondTheFileEndsInTheFatalMessage) {
             String s;
             s.Load(in);
         },
-        ::testing::ExitedWithCode(0), "Could not open the file s\\.bin for reading\\.");
+        ::testing::ExitedWithCode(1), "Could not open the file s\\.bin for reading\\.");
     WriteBytes("n.bin", {0xFE, 0xFF, 0xFF, 0xFF});
     EXPECT_EXIT(
         {
@@ -72,5 +72,5 @@ TEST_F(StringFile, LengthBeyondTheFileEndsInTheFatalMessage) {
             String s;
             s.Load(in);
         },
-        ::testing::ExitedWithCode(0), "Could not open the file n\\.bin for reading\\.");
+        ::testing::ExitedWithCode(1), "Could not open the file n\\.bin for reading\\.");
 }

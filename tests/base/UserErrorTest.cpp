@@ -93,19 +93,24 @@ TEST_F(UserErrors, MessageTableKeepsTheGamesCodePageQuotes) {
     EXPECT_STREQ(kiv::Message(132), "");
 }
 
-TEST_F(UserErrors, FatalExitShowsTheBoxWritesTheLogAndEndsWithCodeZero) {
+TEST_F(UserErrors, FatalExitShowsTheBoxWritesTheLogAndEndsWithStatusOne) {
     kiv::FrameCounter = 2;
     EXPECT_EXIT(FatalError("Could not open the file %s for reading.", "x.dat"),
-                ::testing::ExitedWithCode(0),
+                ::testing::ExitedWithCode(1),
                 "\\[Exit error\\.\\] Could not open the file x\\.dat for reading\\.");
     EXPECT_EQ(Log(), "Output after loop 2 :\n\nCould not open the file x.dat for reading.");
+    // Scripts that expect the original platform's status ask for it.
+    setenv("KIV_EXIT_STATUS", "designed", 1);
+    EXPECT_EXIT(FatalError("Could not open the file %s for reading.", "x.dat"),
+                ::testing::ExitedWithCode(0), "x\\.dat");
+    unsetenv("KIV_EXIT_STATUS");
 }
 
 TEST_F(UserErrors, ExitMessageSendsTheWholeReportAsText) {
     Context("Map", "100%s");
     std::strcpy(_UE.targetFunction, "void Map::Clone()");
     std::strcpy(_UE.errorMessage, "The bitmap file a.bmp does not exist.");
-    EXPECT_EXIT(_UE.ExitMessage(), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(_UE.ExitMessage(), ::testing::ExitedWithCode(1),
                 "\\[Exit error\\.\\] User Error :\nObject type : Map\nObject name : 100%s\n"
                 "State name : Walking\nTarget Function : void Map::Clone\\(\\)\n"
                 "Error Message : The bitmap file a\\.bmp does not exist\\.");

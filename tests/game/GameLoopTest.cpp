@@ -211,7 +211,7 @@ TEST_F(GameLoop, ClosingTheWindowEndsTheGameNormally) {
 TEST_F(GameLoop, ASecondCopyIsRefused) {
     kiv::platform::FileInstanceLock first;
     ASSERT_TRUE(first.Acquire());
-    EXPECT_EQ(Run("--frames=2"), 0);
+    EXPECT_EQ(Run("--frames=2"), 3);
     EXPECT_EQ(GameLog(), (Log{"SetDataPath", "LoadGameFile", "Mode"}));
     ASSERT_EQ(platform->dialogs.Shown().size(), 1u);
     EXPECT_EQ(platform->dialogs.Shown()[0].text,
@@ -270,20 +270,20 @@ TEST_F(GameLoop, LostSurfacesAreRebuiltAndTheFrameShownAgain) {
 
 TEST_F(GameLoop, AModeTheDisplayCannotShowEndsTheStart) {
     mode.depth = 12;
-    EXPECT_EQ(Run("--frames=2"), 0);
+    EXPECT_EQ(Run("--frames=2"), 4);
     ASSERT_EQ(platform->dialogs.Shown().size(), 1u);
     EXPECT_EQ(platform->dialogs.Shown()[0].text,
               "Initialization of the graphics subsystem failed.");
     EXPECT_EQ(GameLog(), (Log{"SetDataPath", "LoadGameFile", "Mode"}));
 
     mode.windowed = false;
-    EXPECT_EXIT(Run("--frames=2"), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(Run("--frames=2"), ::testing::ExitedWithCode(1),
                 "The mode 320 X 240 X 12 is not supported\\.");
 
     mode.depth = 16;
     mode.windowed = true;
     platform->window.desktopDepth = 32;
-    EXPECT_EXIT(Run("--frames=2"), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(Run("--frames=2"), ::testing::ExitedWithCode(1),
                 "Please set your display device to 16 bit\\.");
 }
 

@@ -220,12 +220,12 @@ TEST_F(Midi, TheSystemPausesPlayingMusicOnlyAndResumesIt) {
 }
 
 TEST_F(Midi, AMissingFileEndsTheGameWithMessage111) {
-    EXPECT_EXIT(MidiFile("m", "none.mid", false), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(MidiFile("m", "none.mid", false), ::testing::ExitedWithCode(1),
                 "The MIDI file none\\.mid does not exist or its format is not supported\\.");
 }
 
 TEST_F(Midi, AFileThatIsNotAStandardMidiFileEndsTheGameWithMessage111) {
     WriteBytes("music/wave.mid", Wave(44100, 16, 1, Bytes(64, 0)));
-    EXPECT_EXIT(MidiFile("m", "wave.mid", false), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(MidiFile("m", "wave.mid", false), ::testing::ExitedWithCode(1),
                 "The MIDI file wave\\.mid does not exist or its format is not supported\\.");
 }

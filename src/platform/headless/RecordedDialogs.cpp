@@ -1,13 +1,12 @@
 #include "platform/headless/RecordedDialogs.h"
 
-#include <cstdio>
+#include "platform/Dialogs.h"
 
 namespace kiv::platform::headless {
 
 int RecordedDialogs::MessageBox(const char* text, const char* caption, unsigned flags) {
     shown.push_back({text ? text : "", caption ? caption : "", flags});
-    std::fprintf(stderr, "[%s] %s\n", caption ? caption : "", text ? text : "");
-    std::fflush(stderr);
+    EchoMessageBox(text, caption);
     if (answers.empty())
         return (flags & 0xF) == MbYesNo ? IdYes : IdOk;
     int answer = answers.front();

@@ -1,17 +1,16 @@
 #include "platform/sdl/SdlDialogs.h"
 
 #include "platform/Cp1252.h"
+#include "platform/Dialogs.h"
 
 #include <SDL.h>
-
-#include <cstdio>
 
 namespace kiv::platform::sdl {
 
 int SdlDialogs::MessageBox(const char* text, const char* caption, unsigned flags) {
     std::string message = Utf8FromCp1252(text);
     std::string title = Utf8FromCp1252(caption);
-    std::fprintf(stderr, "[%s] %s\n", title.c_str(), message.c_str());
+    EchoMessageBox(text, caption);
 
     bool yesNo = (flags & 0xF) == MbYesNo;
     SDL_MessageBoxButtonData yesNoButtons[] = {
