@@ -1,6 +1,7 @@
 #include "GameData.h"
 
 #include "ArtFolder.h"
+#include "FieldNames.h"
 #include "Records.h"
 
 #include <algorithm>
@@ -14,14 +15,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const TopKeys[] = {"file", "mode", "game", "logic"};
+// "$schema" names the schema that editors check the description with.
+const char* const TopKeys[] = {"$schema", "file", "mode", "game", "logic"};
 
 void CheckTopLevel(const Json& d) {
     if (!d.is_object())
         throw DataError("the description: expected an object {file, mode, game, logic}");
     for (auto it = d.begin(); it != d.end(); ++it)
         if (std::find(std::begin(TopKeys), std::end(TopKeys), it.key()) == std::end(TopKeys))
-            throw DataError(it.key() + ": unknown field");
+            throw DataError(UnknownField("", it.key(), {std::begin(TopKeys), std::end(TopKeys)}));
     if (!d.contains("file") || !d["file"].is_string())
         throw DataError("file: expected the game file's name");
 }

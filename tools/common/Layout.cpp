@@ -1,5 +1,6 @@
 #include "Layout.h"
 
+#include "FieldNames.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -218,7 +219,7 @@ void Encode(const Item& item, const Json& v, std::vector<unsigned char>& out,
         for (auto it = v.begin(); it != v.end(); ++it)
             if (std::find_if(order, order + 4, [&](const char* k) { return it.key() == k; }) ==
                 order + 4)
-                throw DataError(Join(path, it.key()) + ": unknown field");
+                throw DataError(UnknownField(path, it.key(), {order, order + 4}));
         for (int i = 0; i < 4; ++i) {
             Json side = v.contains(order[i]) ? v[order[i]] : Json(0);
             Item part = Value(order[i], item.type == Type::Rect ? Type::I32 : Type::F32);
@@ -248,7 +249,7 @@ void CompileObject(const Layout& layout, const Json& object, std::vector<unsigne
     CompileItems(layout, object, out, path, context, used);
     for (auto it = object.begin(); it != object.end(); ++it)
         if (!used.count(it.key()))
-            throw DataError(Join(path, it.key()) + ": unknown field");
+            throw DataError(UnknownField(path, it.key(), {used.begin(), used.end()}));
 }
 
 // One element of a list: an object laid out by `element`, or a bare value.
