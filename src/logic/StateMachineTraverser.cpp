@@ -5,11 +5,27 @@
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/StateMachineTraverser.h>
 
+#include "base/Diagnostics.h"
 #include "base/Messages.h"
 #include "base/PoolAllocation.h"
 #include "logic/TableIndex.h"
 
+#include <set>
+#include <utility>
+
 namespace {
+
+// An edge that fires toward a state its machine does not have is not taken, as the game file
+// leaves it; the game's author hears of it once.
+void ReportLostEdge(const StateMachine* machine, int state, size_t edge, int to) {
+    static std::set<std::pair<const StateMachine*, std::pair<int, size_t>>> reported;
+    if (!reported.insert({machine, {state, edge}}).second)
+        return;
+    kiv::Diagnostic("State machine %d, state %d: edge %zu leads to state %d, which the machine "
+                    "does not have (it has %d states); the edge is not taken.",
+                    kiv::TableIndex(SMArray, maxSMIndex, machine), state, edge, to,
+                    machine->GetNumberOfStates());
+}
 
 CREATE registration("StateMachineTraverser", StateMachineTraverser::CreateObject);
 
@@ -85,11 +101,15 @@ void StateMachineTraverser::Go(void* object) {
         m_StateSet = false;
         RebuildChild();
     } else {
-        for (const Edge& edge : states[m_CurrentState].Edges()) {
-            bool fires = edge.m_Condition ? edge.m_Condition(object) : edge.m_Always;
-            // An edge to a state the machine does not have is never taken.
-            if (!fires || edge.m_To < 0 || edge.m_To >= static_cast<int>(states.size()))
+        const std::vector<Edge>& edges = states[m_CurrentState].Edges();
+        for (size_t e = 0; e < edges.size(); ++e) {
+            const Edge& edge = edges[e];
+            if (!(edge.m_Condition ? edge.m_Condition(object) : edge.m_Always))
                 continue;
+            if (edge.m_To < 0 || edge.m_To >= static_cast<int>(states.size())) {
+                ReportLostEdge(m_Machine, m_CurrentState, e, edge.m_To);
+                continue;
+            }
             m_CurrentState = edge.m_To;
             m_StateSet = false;
             m_Entry = 1;

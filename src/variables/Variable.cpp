@@ -121,6 +121,7 @@ void Variable::Reset() {
     m_PenX = 0;
     m_LetterSound = nullptr;
     m_FontPending = true;
+    m_TooSmallReported = false;
     std::memset(m_CharSize, 0, sizeof m_CharSize);
     m_RightArrow = m_LeftArrow = m_UpArrow = m_DownArrow = {0, 0, 0, 0};
     kiv::TextSeedPending = true;

@@ -8,6 +8,7 @@
 #include <kiv/variables/Variable.h>
 
 #include "base/Conversions.h"
+#include "base/Diagnostics.h"
 #include "base/Messages.h"
 #include "graphics/Display.h"
 #include "graphics/Lines.h"
@@ -774,6 +775,13 @@ void Variable::DisplayText() {
         const float x0 = static_cast<float>(m_Frame.left) + ox;
         const float y0 = static_cast<float>(m_Frame.top + m_TopMargin) + oy;
         const int visible = m_VisibleLines;
+        if (visible == 0 && count > 0 && !m_TooSmallReported) {
+            m_TooSmallReported = true;
+            kiv::Diagnostic("The text %s shows nothing: its frame is %d pixels high (less a "
+                            "margin of %d) and a line of its font needs %d.",
+                            m_Name.operator const char*(), m_Frame.bottom - m_Frame.top,
+                            m_TopMargin + (IsScrolling(m_DisplayType) ? m_ArrowsSize : 0), step);
+        }
         auto draw = [&](unsigned char c, int x, int line) {
             if (line >= visible)
                 return;

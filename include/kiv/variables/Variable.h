@@ -371,6 +371,8 @@ protected:
     // The font settings changed while there was no display: the font is made when the text
     // is first drawn.
     bool m_FontPending;
+    // The text was found to show nothing because its frame holds no line (told once).
+    bool m_TooSmallReported;
     // Extent (width, height) of each character alone in the font.
     int m_CharSize[256][2];
     tagRECT m_RightArrow;

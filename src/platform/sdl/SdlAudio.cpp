@@ -2,6 +2,31 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+
+namespace {
+
+// Says nothing: see QuietAlsa.
+extern "C" void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA writes its complaints (no sound card, devices it does not know) straight to standard
+// error while SDL looks for an output; the game then plays silently and the terminal stays
+// for the game's own messages. SDL loads the same library, so the handler holds for it.
+void QuietAlsa() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(IgnoreAlsaError);
+}
+
+} // namespace
+
 namespace kiv::platform::sdl {
 
 SdlAudio::~SdlAudio() {
@@ -10,6 +35,7 @@ SdlAudio::~SdlAudio() {
 
 bool SdlAudio::Open(AudioSource& s) {
     Close();
+    QuietAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         SDL_AudioSpec want{};
         want.freq = AudioRate;
