@@ -125,7 +125,9 @@ TEST_F(GameData, ErrorsNameTheFieldAndWhatWasExpected) {
     };
     EXPECT_EQ(with(R"({"timers": [{}, {"delay": "soon"}]})"),
               "logic.timers[1].delay: expected a whole number from 0 to 4294967295 (or -1)");
-    EXPECT_EQ(with(R"({"timers": [{"delai": 3}]})"), "logic.timers[0].delai: unknown field");
+    EXPECT_EQ(with(R"({"timers": [{"delai": 3}]})"),
+              "logic.timers[0].delai: unknown field; did you mean delay? The fields here are: "
+              "delay, function, mode, running, unit.");
     EXPECT_EQ(with(R"({"timers": [{"unit": "hours"}]})"),
               "logic.timers[0].unit: expected one of frames, milliseconds (or a number)");
     EXPECT_EQ(with(R"({"stateMachines": [{"states": [{"edges": [{}]}]}]})"),
