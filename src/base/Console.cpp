@@ -2,6 +2,7 @@
 #include <kiv/game/Game.h>
 
 #include "base/ConsoleOutput.h"
+#include "base/Diagnostics.h"
 #include "game/LoopGlobals.h"
 
 #include <cstdarg>
@@ -97,7 +98,7 @@ void SetLogFile(const std::string& path) {
 
 void PrintToConsole(const char* text) {
     if (!pConsole) {
-        std::fputs(text, stderr);
+        WriteStandardError(text);
         return;
     }
     // The console takes at most 511 characters a print; a long file path must not cut the

@@ -46,13 +46,12 @@ protected:
         ASSERT_EQ(ran.status, 0) << ran.err;
     }
 
-    Ran Play(const std::vector<std::string>& arguments,
-             std::vector<std::string> environment = {}) {
+    Ran Play(const std::vector<std::string>& arguments, std::vector<std::string> environment = {}) {
         // Nothing of the tests' own environment may change what the game does.
-        environment.insert(environment.begin(),
-                           {"KIV_LOCK_FILE=" + (folder / "kiv.lock").string(),
-                            "KIV_PLATFORM=headless", "KIV_EXIT_STATUS=", "KIV_LOG=",
-                            "KIV_FRAMES=", "KIV_INPUT=", "KIV_SCREENSHOT="});
+        environment.insert(
+            environment.begin(),
+            {"KIV_LOCK_FILE=" + (folder / "kiv.lock").string(), "KIV_PLATFORM=headless",
+             "KIV_EXIT_STATUS=", "KIV_LOG=", "KIV_FRAMES=", "KIV_INPUT=", "KIV_SCREENSHOT="});
         return RunProcess(KIV_PROBE_GAME, arguments, folder, environment);
     }
 
@@ -89,8 +88,9 @@ TEST_F(GameProcess, FailuresExitWithTheirOwnStatusUnlessTheDesignedOnesAreAsked)
     ASSERT_TRUE(other.Acquire());
     ran = Play({"--frames=3"});
     EXPECT_EQ(ran.status, 3);
-    EXPECT_TRUE(Has(ran.err, "[Exit error.] Cannot create more than one \xE2\x80\x98Kiv\xE2\x80\x99 "
-                             "instance.\n"))
+    EXPECT_TRUE(Has(ran.err,
+                    "[Exit error.] Cannot create more than one \xE2\x80\x98Kiv\xE2\x80\x99 "
+                    "instance.\n"))
         << ran.err;
     EXPECT_TRUE(Has(ran.err, (folder / "kiv.lock").string()) && Has(ran.err, "KIV_LOCK_FILE"));
     EXPECT_EQ(Play({"--frames=3"}, {"KIV_EXIT_STATUS=designed"}).status, 0);
@@ -99,13 +99,14 @@ TEST_F(GameProcess, FailuresExitWithTheirOwnStatusUnlessTheDesignedOnesAreAsked)
     // A designed fatal error of the game's data: the main character outside the scrolling box.
     Json game = Game();
     Json& level = game["game"]["levels"][0];
-    level["level"]["sprites"] = {{{"name", "hero"}, {"actor", 0}, {"mainCharacter", true},
-                                  {"x", 1000}, {"y", 10}}};
+    level["level"]["sprites"] = {
+        {{"name", "hero"}, {"actor", 0}, {"mainCharacter", true}, {"x", 1000}, {"y", 10}}};
     level["secondLoad"] = 1;
-    level["actors"] = {{"actors",
-                        {{{"index", 0},
-                          {"animations",
-                           {{{"frames", {{{"image", "hero.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
+    level["actors"] = {
+        {"actors",
+         {{{"index", 0},
+           {"animations",
+            {{{"frames", {{{"image", "hero.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
     Compile(game);
     ran = Play({"--frames=3"});
     EXPECT_EQ(ran.status, 1);
@@ -162,12 +163,19 @@ TEST_F(GameProcess, RuntimeOptionsAreExplainedCheckedAndTheRestReachesTheGame) {
     EXPECT_TRUE(Has(ran.out, "command line: --framez=10 --hero=\"Big Bob\" /x\n")) << ran.out;
 
     std::filesystem::create_directory(folder / "folder");
-    const std::vector<std::string> refused = {
-        "--frames=abc",          "--frames=-1",       "--frames",
-        "--scale=-2",            "--scale=x",         "--headless=maybe",
-        "--input=/dev/zero",     "--input=folder",    "--input=missing.input",
-        "--screenshot=shot.gif", "--screenshot=no/such/folder/shot.png",
-        "--screenshot=folder/", "--log=no/such/folder/x.log"};
+    const std::vector<std::string> refused = {"--frames=abc",
+                                              "--frames=-1",
+                                              "--frames",
+                                              "--scale=-2",
+                                              "--scale=x",
+                                              "--headless=maybe",
+                                              "--input=/dev/zero",
+                                              "--input=folder",
+                                              "--input=missing.input",
+                                              "--screenshot=shot.gif",
+                                              "--screenshot=no/such/folder/shot.png",
+                                              "--screenshot=folder/",
+                                              "--log=no/such/folder/x.log"};
     for (const std::string& option : refused) {
         ran = Play({option});
         EXPECT_EQ(ran.status, 2) << option;
@@ -206,13 +214,15 @@ TEST_F(GameProcess, SilentFailuresOfTheGameDataAreTold) {
                                 {"frame", {{"left", 0}, {"top", 0}, {"right", 100}, {"bottom", 4}}},
                                 {"value", "hello"}}};
     entry["secondLoad"] = 1;
-    entry["actors"] = {{"actors",
-                        {{{"index", 0},
-                          {"animations",
-                           {{{"frames", {{{"image", "none.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
-    game["logic"] = {{"stateMachines",
-                      {{{"states", {{{"function", 0}, {"edges", {{{"to", 5}, {"always", true}}}}},
-                                    {{"function", 0}}}}}}}};
+    entry["actors"] = {
+        {"actors",
+         {{{"index", 0},
+           {"animations",
+            {{{"frames", {{{"image", "none.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
+    game["logic"] = {
+        {"stateMachines",
+         {{{"states",
+            {{{"function", 0}, {"edges", {{{"to", 5}, {"always", true}}}}}, {{"function", 0}}}}}}}};
     Compile(game);
     Ran ran = Play({"--frames=5"});
     EXPECT_EQ(ran.status, 0) << ran.err;

@@ -101,7 +101,7 @@ TEST_F(ToolProcess, ReferencesThatLeadNowhereAreWarnedOfOrRefusedWhenStrict) {
     EXPECT_EQ(ran.status, 0);
     for (const std::string& problem : problems)
         EXPECT_TRUE(Has(ran.err, "kivc: game.json: warning: " + problem)) << problem << "\n"
-                                                                           << ran.err;
+                                                                          << ran.err;
     EXPECT_TRUE(std::filesystem::exists(folder / "Data" / "a.lvl"));
 
     std::filesystem::remove_all(folder / "Data");

@@ -5,8 +5,9 @@
 
 class File;
 
-// Callback slots that the game executable fills before it calls KivMain. A slot that the
-// library calls must be set.
+// Callback slots that the game executable fills before it calls KivMain. A slot left empty
+// takes its default: ModeP and KivP read the game file that LoadGameFileP opened (mode
+// record; game and logic records), the others do nothing.
 extern KIV_API void (*SetDataPathP)();
 extern KIV_API void (*LoadGameFileP)();
 extern KIV_API void (*ModeP)();
@@ -27,11 +28,14 @@ extern KIV_API String ArtAssetsPath;
 // Free for the game's own use; the library never writes it.
 extern KIV_API void* game;
 
-// Runs the game until it ends and returns its exit code (0 after every early end). The
-// command line holds the screen-saver options (/s, /c, /p <id>, /a <id>) and the runtime
-// options (--headless, --frames=N, --screenshot=FILE.png, --input=FILE, --windowed,
-// --fullscreen, --scale=N).
+// Runs the game until it ends and returns its exit status: the quit code after a quit,
+// otherwise a status that tells the failure (see the README; KIV_EXIT_STATUS=designed gives 0
+// for every early end). The command line holds the screen-saver options (/s, /c, /p <id>,
+// /a <id>), the runtime options (--headless, --frames=N, --screenshot=FILE, --input=FILE,
+// --windowed, --fullscreen, --scale=N, --log=FILE, --help, --version) and the game's own
+// arguments, which stay in it. Empty callback slots take their defaults.
 KIV_API int KivMain(HINSTANCE module, HINSTANCE previous, char* commandLine, int show);
 
-// Joins argv[1..] into the writable command line KivMain takes (valid until the next call).
+// Joins argv[1..] into the writable command line KivMain takes (valid until the next call),
+// quoting an argument that holds blanks or quotes so that it is read back whole.
 KIV_API char* KivCommandLine(int argc, char** argv);
