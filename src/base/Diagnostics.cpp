@@ -11,13 +11,16 @@
 
 namespace kiv {
 
-void WriteStandardError(const char* text) {
+void WriteStandardErrorUtf8(const char* text) {
     // Network threads report too: one message is never interleaved with another.
     static std::mutex lock;
-    std::string utf8 = platform::Utf8FromCp1252(text);
     std::lock_guard<std::mutex> hold(lock);
-    std::fputs(utf8.c_str(), stderr);
+    std::fputs(text, stderr);
     std::fflush(stderr);
+}
+
+void WriteStandardError(const char* text) {
+    WriteStandardErrorUtf8(platform::Utf8FromCp1252(text).c_str());
 }
 
 void Diagnostic(const char* format, ...) {

@@ -63,12 +63,12 @@ int AnswerOptions(const RuntimeOptions& options) {
     }
     std::string prefix = std::string(program_invocation_short_name) + ": ";
     for (const std::string& note : options.notes)
-        WriteStandardError((prefix + note + "\n").c_str());
+        WriteStandardErrorUtf8((prefix + note + "\n").c_str());
     if (options.refused.empty())
         return -1;
     for (const std::string& why : options.refused)
-        WriteStandardError((prefix + why + "\n").c_str());
-    WriteStandardError((prefix + "run it with --help for the runtime's options\n").c_str());
+        WriteStandardErrorUtf8((prefix + why + "\n").c_str());
+    WriteStandardErrorUtf8((prefix + "run it with --help for the runtime's options\n").c_str());
     return ExitStatus(Ending::CommandLine);
 }
 

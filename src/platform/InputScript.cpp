@@ -59,7 +59,8 @@ bool ReadNumber(std::istream& words, long long lo, long long hi, long long& out)
 bool InputScript::Load(const char* path) {
     std::ifstream in(path);
     if (!in) {
-        WriteStandardError(("Cannot read the input script " + std::string(path) + ".\n").c_str());
+        WriteStandardErrorUtf8(
+            ("Cannot read the input script " + std::string(path) + ".\n").c_str());
         return false;
     }
     std::stringstream text;
@@ -157,9 +158,9 @@ void InputScript::Read(const std::string& text, const std::string& source) {
                 ? ReadLine(words, static_cast<std::uint32_t>(frame), events)
                 : "a line starts with a frame number from 0 to " + std::to_string(UINT32_MAX - 1);
         if (!problem.empty())
-            WriteStandardError((source + ":" + std::to_string(number) + ": " + line + ": " +
-                                problem + "; the line is skipped.\n")
-                                   .c_str());
+            WriteStandardErrorUtf8((source + ":" + std::to_string(number) + ": " + line + ": " +
+                                    problem + "; the line is skipped.\n")
+                                       .c_str());
     }
     std::stable_sort(events.begin() + static_cast<long>(next), events.end(),
                      [](const Event& a, const Event& b) { return a.frame < b.frame; });
