@@ -24,6 +24,7 @@
 
 #include "base/Messages.h"
 #include "data/BehaviorList.h"
+#include "data/DataLimits.h"
 #include "data/LogicTables.h"
 #include "data/PendingSprites.h"
 #include "data/RecordReading.h"
@@ -34,11 +35,16 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 using kiv::Get;
+using kiv::GetCoordinate;
+using kiv::GetCoordinateRect;
 using kiv::GetCount;
+using kiv::GetExtent;
 using kiv::GetString;
+using kiv::GetWholeCoordinate;
 
 namespace {
 
@@ -57,8 +63,9 @@ File& LevelData() {
 constexpr unsigned int MaxParticles = 1u << 18;
 
 CollisionSegment ReadSegment(File& file) {
-    float x1 = Get<float>(file), y1 = Get<float>(file), x2 = Get<float>(file),
-          y2 = Get<float>(file);
+    constexpr const char* what = "a collision segment's end point";
+    float x1 = GetCoordinate(file, what), y1 = GetCoordinate(file, what),
+          x2 = GetCoordinate(file, what), y2 = GetCoordinate(file, what);
     int id = Get<int>(file);
     auto attributes = Get<unsigned char>(file);
     int extra = Get<int>(file);
@@ -86,6 +93,35 @@ void BreakNestingCycles() {
             visit(m);
 }
 
+// State functions and edge functions share one table, whose entries the game gives without
+// their types. The first use of an entry in the logic record fixes its kind; a use as the
+// other kind would call the function through the wrong type, so it gets no function and is
+// reported as a function that cannot be found.
+class FunctionKinds {
+public:
+    StateFunction State(int i) {
+        return reinterpret_cast<StateFunction>(Take(i, StateKind, GetStateFunction(i)));
+    }
+    EdgeFunction Edge(int i) {
+        return reinterpret_cast<EdgeFunction>(Take(i, EdgeKind, GetEdgeFunction(i)));
+    }
+
+private:
+    enum Kind { StateKind, EdgeKind };
+
+    void* Take(int i, Kind kind, void* function) {
+        if (!function)
+            return nullptr;
+        auto [entry, first] = kinds.emplace(i, kind);
+        if (first || entry->second == kind)
+            return function;
+        kiv::ReportUserError("void GenerateLogic()", 4, i);
+        return nullptr;
+    }
+
+    std::unordered_map<int, Kind> kinds;
+};
+
 void ReadTimers(File& f) {
     int n = GetCount(f, 17);
     if (n == 0)
@@ -103,7 +139,7 @@ void ReadTimers(File& f) {
     }
 }
 
-void ReadStateMachines(File& f) {
+void ReadStateMachines(File& f, FunctionKinds& kinds) {
     int n = GetCount(f, 8);
     if (n == 0)
         return;
@@ -113,12 +149,12 @@ void ReadStateMachines(File& f) {
     for (int i = 0; i < n; ++i) {
         int states = GetCount(f, 12);
         for (int s = 0; s < states; ++s) {
-            auto function = reinterpret_cast<StateFunction>(GetStateFunction(Get<int>(f)));
+            StateFunction function = kinds.State(Get<int>(f));
             State state(function, GetStateMachine(Get<int>(f)));
             int edges = GetCount(f, 9);
             for (int e = 0; e < edges; ++e) {
                 int to = Get<int>(f);
-                auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
+                EdgeFunction condition = kinds.Edge(Get<int>(f));
                 state.AddEdge(Edge(to, condition, Get<bool>(f)));
             }
             SMArray[i].AddState(state);
@@ -128,8 +164,8 @@ void ReadStateMachines(File& f) {
     BreakNestingCycles();
 }
 
-void ReadPathState(File& f, PathStateMachine& machine) {
-    auto function = reinterpret_cast<StateFunction>(GetStateFunction(Get<int>(f)));
+void ReadPathState(File& f, PathStateMachine& machine, FunctionKinds& kinds) {
+    StateFunction function = kinds.State(Get<int>(f));
     auto smooth = Get<unsigned int>(f);
     auto key = Get<unsigned char>(f);
     int station = Get<int>(f);
@@ -138,7 +174,7 @@ void ReadPathState(File& f, PathStateMachine& machine) {
     int edges = GetCount(f, 23);
     for (int e = 0; e < edges; ++e) {
         int to = Get<int>(f);
-        auto condition = reinterpret_cast<EdgeFunction>(GetEdgeFunction(Get<int>(f)));
+        EdgeFunction condition = kinds.Edge(Get<int>(f));
         bool always = Get<bool>(f), keepMoving = Get<bool>(f);
         auto edgeKey = Get<unsigned char>(f);
         auto tolerance = Get<unsigned int>(f);
@@ -165,7 +201,7 @@ void ReadPathSegments(File& f, PathStateMachine& machine) {
     }
 }
 
-void ReadPathStateMachines(File& f) {
+void ReadPathStateMachines(File& f, FunctionKinds& kinds) {
     int n = GetCount(f, 17);
     if (n == 0)
         return;
@@ -179,12 +215,12 @@ void ReadPathStateMachines(File& f) {
             FatalError(kiv::Message(104), f.Name());
         PathStateMachine machine(stations);
         for (int s = 0; s < states; ++s)
-            ReadPathState(f, machine);
+            ReadPathState(f, machine, kinds);
         machine.SetStartingState(Get<int>(f));
         f.Require(static_cast<long>(stations) * 8);
         for (int s = 0; s < stations; ++s) {
-            float x = Get<float>(f);
-            machine.AddStation({x, Get<float>(f)});
+            float x = GetCoordinate(f, "a station's position");
+            machine.AddStation({x, GetCoordinate(f, "a station's position")});
         }
         int links = GetCount(f, 8);
         for (int l = 0; l < links; ++l) {
@@ -240,10 +276,16 @@ void ReadNetwork(File& f, GameNode& level) {
 }
 
 void ReadViewport(File& f, GameNode& level) {
-    FRECT box = Get<FRECT>(f);
-    float x = Get<float>(f), y = Get<float>(f);
-    float left = Get<float>(f), top = Get<float>(f), right = Get<float>(f), bottom = Get<float>(f);
-    float width = Get<float>(f), height = Get<float>(f);
+    constexpr const char* what = "the viewport's geometry";
+    FRECT box;
+    box.top = GetCoordinate(f, what);
+    box.left = GetCoordinate(f, what);
+    box.bottom = GetCoordinate(f, what);
+    box.right = GetCoordinate(f, what);
+    float x = GetCoordinate(f, what), y = GetCoordinate(f, what);
+    float left = GetCoordinate(f, what), top = GetCoordinate(f, what),
+          right = GetCoordinate(f, what), bottom = GetCoordinate(f, what);
+    float width = GetCoordinate(f, what), height = GetCoordinate(f, what);
     ViewPort& v = level.GetViewPort();
     v.WorldWidth(static_cast<float>(level.WorldWidth()));
     v.WorldHeight(static_cast<float>(level.WorldHeight()));
@@ -273,7 +315,8 @@ void ReadVariables(File& f, GameNode& level) {
 }
 
 CollisionCircle ReadCircle(File& f) {
-    float x = Get<float>(f), y = Get<float>(f), radius = Get<float>(f);
+    constexpr const char* what = "a collision circle";
+    float x = GetCoordinate(f, what), y = GetCoordinate(f, what), radius = GetCoordinate(f, what);
     int id = Get<int>(f);
     return CollisionCircle(x, y, radius, id, Get<unsigned char>(f));
 }
@@ -308,11 +351,11 @@ void ReadAlarms(File& f, Map& map) {
 
 // What every kind of map reads after its placement: speeds, transparency and flags.
 void ReadLook(File& f, Map& map, bool scrolls) {
-    map.SpeedX(Get<float>(f));
-    map.SpeedY(Get<float>(f));
+    map.SpeedX(GetCoordinate(f, "a map's speed"));
+    map.SpeedY(GetCoordinate(f, "a map's speed"));
     if (scrolls) {
-        map.ScrollRatioX(Get<float>(f));
-        map.ScrollRatioY(Get<float>(f));
+        map.ScrollRatioX(GetCoordinate(f, "a map's scroll ratio"));
+        map.ScrollRatioY(GetCoordinate(f, "a map's scroll ratio"));
     }
     map.UseTransparency(Get<bool>(f));
     map.TransparencyColor(static_cast<COLORREF>(Get<unsigned int>(f)));
@@ -356,9 +399,10 @@ void ReadMaps(File& f, GameNode& level) {
                 level.PlayMusic(GetString(f));
             continue;
         }
-        int x = Get<int>(f), y = Get<int>(f);
+        int x = GetWholeCoordinate(f, "a map's position");
+        int y = GetWholeCoordinate(f, "a map's position");
         bool screenFixed = Get<bool>(f);
-        KivRect display = Get<KivRect>(f);
+        KivRect display = GetCoordinateRect(f, "a map's display rectangle");
         Map map(name, file, type == Map::Wrapped ? Map::Wrapped : Map::Standard, zOrder, x, y,
                 screenFixed, display);
         ReadLook(f, map, true);
@@ -387,22 +431,24 @@ void ReadSounds(File& f, GameNode& level) {
 
 void ReadFrame(File& f, FrameElem& frame) {
     frame.m_ImageName = GetString(f);
-    frame.m_TranslationX = Get<float>(f);
-    frame.m_TranslationY = Get<float>(f);
+    frame.m_TranslationX = GetCoordinate(f, "a frame's translation");
+    frame.m_TranslationY = GetCoordinate(f, "a frame's translation");
     frame.m_Delay = Get<unsigned int>(f);
     frame.m_Width = Get<int>(f);
     frame.m_Height = Get<int>(f);
+    if (!kiv::FrameSizeFits(frame.m_Width, frame.m_Height))
+        kiv::OutOfRange(f, "the size of a frame");
     frame.m_TransparentColor = Get<unsigned int>(f);
     frame.m_FlipHorizontally = Get<bool>(f);
     frame.m_FlipVertically = Get<bool>(f);
     frame.m_Extra = Get<int>(f);
     for (KivPoint& p : frame.m_HotSpots[FrameElem::AsDrawn]) {
-        p.x = Get<int>(f);
-        p.y = Get<int>(f);
+        p.x = GetWholeCoordinate(f, "a frame's hot spot");
+        p.y = GetWholeCoordinate(f, "a frame's hot spot");
     }
-    frame.m_BoundingBox[FrameElem::AsDrawn] = Get<KivRect>(f);
-    frame.m_CenterX = Get<float>(f);
-    frame.m_CenterY = Get<float>(f);
+    frame.m_BoundingBox[FrameElem::AsDrawn] = GetCoordinateRect(f, "a frame's bounding box");
+    frame.m_CenterX = GetCoordinate(f, "a frame's centre");
+    frame.m_CenterY = GetCoordinate(f, "a frame's centre");
     frame.m_PegRegistered = Get<bool>(f);
     frame.m_Transparent = Get<bool>(f);
     ReadShapes(f, frame);
@@ -498,9 +544,10 @@ void GenerateLevels() {
 }
 
 void GenerateLogic() {
+    FunctionKinds kinds;
     ReadTimers(GameData());
-    ReadStateMachines(GameData());
-    ReadPathStateMachines(GameData());
+    ReadStateMachines(GameData(), kinds);
+    ReadPathStateMachines(GameData(), kinds);
     ReadMovementPatterns(GameData());
     GameData().CheckNotCutShort();
 }
@@ -511,8 +558,8 @@ void GenerateLevel(GameNode* level) {
     if (pConsole)
         pConsole->Color(consoleColor);
     ReadNetwork(f, *level);
-    level->WorldWidth(Get<unsigned int>(f));
-    level->WorldHeight(Get<unsigned int>(f));
+    level->WorldWidth(GetExtent(f, "the world's width"));
+    level->WorldHeight(GetExtent(f, "the world's height"));
     level->FPStoMS(Get<unsigned int>(f));
     level->QuitOnEscape(Get<bool>(f));
     level->ShowScrollingBoundingBox(Get<bool>(f));

@@ -91,7 +91,9 @@ bool File::EndOfFile() {
 
 void File::Require(long n) {
     long position = Position();
-    if (n < 0 || position < 0 || n > Size() - position)
+    // A file being read keeps the size it had when opened.
+    long end = fromResource || reading ? size : Size();
+    if (n < 0 || position < 0 || n > end - position)
         Truncated();
 }
 

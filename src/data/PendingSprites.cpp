@@ -133,10 +133,10 @@ void ReadSpriteRecord(File& f) {
     r->zOrder = Get<unsigned int>(f);
     r->actor = Get<int>(f), r->animation = Get<int>(f), r->frame = Get<int>(f);
     r->peg = Get<bool>(f);
-    r->x = Get<float>(f), r->y = Get<float>(f);
+    r->x = GetCoordinate(f, "a sprite's position"), r->y = GetCoordinate(f, "a sprite's position");
     r->checkMap = Get<bool>(f);
     r->displayList = Get<int>(f);
-    r->friction = Get<float>(f);
+    r->friction = GetCoordinate(f, "a sprite's friction");
     r->activate = Get<bool>(f), r->checkSprites = Get<bool>(f), r->sameList = Get<bool>(f);
     r->ghostSprites = Get<bool>(f), r->ghostMap = Get<bool>(f);
     int items = GetCount(f, 4);
@@ -154,13 +154,16 @@ void ReadSpriteRecord(File& f) {
             r->station = Get<unsigned int>(f);
     }
     if ((r->vector = Get<bool>(f))) {
-        r->dirX = Get<float>(f), r->dirY = Get<float>(f), r->smooth = Get<unsigned int>(f);
+        r->dirX = GetCoordinate(f, "a sprite's direction");
+        r->dirY = GetCoordinate(f, "a sprite's direction");
+        r->smooth = Get<unsigned int>(f);
     } else {
-        r->angle = Get<float>(f), r->smoothAngle = Get<float>(f);
+        r->angle = GetCoordinate(f, "a sprite's direction");
+        r->smoothAngle = GetCoordinate(f, "a sprite's direction");
     }
     r->canned = Get<bool>(f), r->cannedH = Get<bool>(f), r->cannedV = Get<bool>(f);
     r->doNotCut = Get<bool>(f), r->showVector = Get<bool>(f), r->collisionType = Get<bool>(f);
-    r->speed = Get<float>(f);
+    r->speed = GetCoordinate(f, "a sprite's speed");
     r->variables = Get<int>(f);
     r->showBox = Get<bool>(f), r->showShapes = Get<bool>(f);
     int alarms = GetCount(f, 4);
@@ -172,8 +175,8 @@ void ReadSpriteRecord(File& f) {
             r->loop = Get<bool>(f), r->returnToStart = Get<bool>(f);
         r->showPattern = Get<bool>(f);
     }
-    r->gravity = Get<bool>(f), r->gravityPercent = Get<float>(f);
-    r->gravityFriction = Get<float>(f);
+    r->gravity = Get<bool>(f), r->gravityPercent = GetCoordinate(f, "a sprite's gravity");
+    r->gravityFriction = GetCoordinate(f, "a sprite's gravity");
     r->pause = Get<bool>(f);
     r->local = Get<int>(f);
     Pending().push_back(std::move(r));
@@ -184,6 +187,11 @@ void AddPendingSprites(GameNode& level) {
     for (const auto& r : Pending())
         Apply(*r, level);
     Pending().clear();
+}
+
+void DiscardPendingSprites() {
+    Pending().clear();
+    DiscardPendingCursor();
 }
 
 } // namespace kiv

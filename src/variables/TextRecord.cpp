@@ -4,6 +4,7 @@
 #include <kiv/logic/Behavior.h>
 #include <kiv/variables/Variable.h>
 
+#include "base/Messages.h"
 #include "data/BehaviorList.h"
 #include "data/RecordReading.h"
 
@@ -14,19 +15,19 @@ namespace {
 void ReadHorizontalScrolling(File& file, Variable& v) {
     v.HScrollLeftKey(Get<int>(file));
     v.HScrollRightKey(Get<int>(file));
-    v.HDeltaScroll(Get<unsigned int>(file));
+    v.HDeltaScroll(GetExtent(file, "a text's scrolling step"));
     v.HScrollTriggered(Get<bool>(file));
 }
 
 void ReadVerticalScrolling(File& file, Variable& v) {
     v.VScrollUpKey(Get<int>(file));
     v.VScrollDownKey(Get<int>(file));
-    v.VDeltaScroll(Get<unsigned int>(file));
+    v.VDeltaScroll(GetExtent(file, "a text's scrolling step"));
     v.VScrollTriggered(Get<bool>(file));
 }
 
 void ReadArrows(File& file, Variable& v) {
-    v.ArrowsSize(Get<unsigned int>(file));
+    v.ArrowsSize(GetExtent(file, "the size of a text's arrows"));
     v.ArrowsColor(Get<unsigned long>(file));
 }
 
@@ -49,7 +50,7 @@ void ReadTextVariable(File& file, GameNode& level) {
     v.Italic(Get<bool>(file));
     v.StrikeOut(Get<bool>(file));
     v.Underline(Get<bool>(file));
-    v.Frame(Get<KivRect>(file));
+    v.Frame(GetCoordinateRect(file, "a text's frame"));
     v.ShowFrame(Get<bool>(file));
     v.FrameColor(Get<unsigned long>(file));
     bool inWorld = Get<bool>(file);
@@ -87,13 +88,18 @@ void ReadTextVariable(File& file, GameNode& level) {
     default:
         break;
     }
-    v.TopMargin(Get<int>(file));
-    v.LeftMargin(Get<int>(file));
-    v.LineSpacing(Get<int>(file));
-    v.LetterSpacing(Get<int>(file));
+    v.TopMargin(GetWholeCoordinate(file, "a text's margin"));
+    v.LeftMargin(GetWholeCoordinate(file, "a text's margin"));
+    v.LineSpacing(GetWholeCoordinate(file, "a text's spacing"));
+    v.LetterSpacing(GetWholeCoordinate(file, "a text's spacing"));
     v.LeadingSpaces(Get<bool>(file));
-    // The effect starts when the text arrives below, with the delays read by then.
-    v.Effect(static_cast<Variable::EffectType>(Get<int>(file)));
+    // The effect starts when the text arrives below, with the delays read by then. A number
+    // that names no effect is reported as the setter reports it, never made an effect.
+    int effect = Get<int>(file);
+    if (effect >= Variable::NoEffect && effect <= Variable::SequentialDecoding)
+        v.Effect(static_cast<Variable::EffectType>(effect));
+    else
+        ReportUserError("void Variable::Effect(EffectType)", 50);
     auto charDelay = Get<unsigned int>(file);
     v.Delay(charDelay, Get<unsigned int>(file));
     if (Get<bool>(file))

@@ -58,8 +58,27 @@ char Scramble(char c) {
     return c;
 }
 
+// Toward zero; NaN and numbers beyond 32 bits as the processor converts them.
 int Truncate(float v) {
-    return static_cast<int>(v);
+    return kiv::ToInt32(v);
+}
+
+// A frame's extents and moves are computed in 64 bits: a frame may span the whole 32-bit
+// range, and its width must not overflow on the way.
+int Clamp32(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+KivRect Placed(long long left, long long top, long long width, long long height) {
+    return {Clamp32(left), Clamp32(top), Clamp32(left + width), Clamp32(top + height)};
+}
+
+long long ExtentX(const KivRect& r) {
+    return static_cast<long long>(r.right) - r.left;
+}
+
+long long ExtentY(const KivRect& r) {
+    return static_cast<long long>(r.bottom) - r.top;
 }
 
 // The line height of the layouts is the height of the lower-case x; HVScrolling measures its
@@ -355,13 +374,14 @@ void Variable::Frame(KivRect r) {
                    m_MapRect.bottom - 10};
     else
         Intersect(r, m_MapRect, &m_Frame);
-    m_W = m_Frame.right - m_Frame.left - 1;
-    m_H = m_Frame.bottom - m_Frame.top - 1;
+    m_W = Clamp32(ExtentX(m_Frame) - 1);
+    m_H = Clamp32(ExtentY(m_Frame) - 1);
 }
 
 void Variable::Move(float dx, float dy) {
-    int x = Truncate(dx), y = Truncate(dy);
-    m_Frame = {m_Frame.left + x, m_Frame.top + y, m_Frame.right + x, m_Frame.bottom + y};
+    long long x = Truncate(dx), y = Truncate(dy);
+    m_Frame = {Clamp32(m_Frame.left + x), Clamp32(m_Frame.top + y), Clamp32(m_Frame.right + x),
+               Clamp32(m_Frame.bottom + y)};
 }
 
 void Variable::Follow(Sprite* sprite, int hotSpot) {
@@ -372,7 +392,7 @@ void Variable::Follow(Sprite* sprite, int hotSpot) {
     // The frame keeps the width and height kept by Frame(), one less than its own.
     int left = Truncate(sprite->MapPositionX() + sprite->HotSpotX(hotSpot));
     int top = Truncate(sprite->MapPositionY() + sprite->HotSpotY(hotSpot));
-    m_Frame = {left, top, left + m_W, top + m_H};
+    m_Frame = Placed(left, top, m_W, m_H);
 }
 
 void Variable::Follow(const char* spriteName, int hotSpot) {
@@ -390,9 +410,8 @@ void Variable::Follow(const char* spriteName, int hotSpot) {
 void Variable::CenterViewport() {
     if (m_Map)
         return;
-    int w = m_Frame.right - m_Frame.left, h = m_Frame.bottom - m_Frame.top;
-    int left = kiv::ModeWidth / 2 - w / 2, top = kiv::ModeHeight / 2 - h / 2;
-    m_Frame = {left, top, left + w, top + h};
+    long long w = ExtentX(m_Frame), h = ExtentY(m_Frame);
+    m_Frame = Placed(kiv::ModeWidth / 2 - w / 2, kiv::ModeHeight / 2 - h / 2, w, h);
 }
 
 void Variable::UpdateTextMaps() {
@@ -481,13 +500,13 @@ void Variable::Play() {
 }
 
 int Variable::ComputeVisibleLines() const {
-    int available = m_Frame.bottom - m_Frame.top - m_TopMargin;
+    long long available = ExtentY(m_Frame) - m_TopMargin;
     if (IsScrolling(m_DisplayType))
         available -= m_ArrowsSize;
-    int step = m_CharSize[LowerX][1] + m_LineSpacing;
+    long long step = static_cast<long long>(m_CharSize[LowerX][1]) + m_LineSpacing;
     if (step == 0)
         return 0;
-    return std::max(available / step, 0);
+    return Clamp32(std::max(available / step, 0LL));
 }
 
 void Variable::InitEffects() {
