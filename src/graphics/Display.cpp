@@ -271,23 +271,36 @@ std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent
 
     // Pixels of exactly the transparent colour stay keyed; others are drawn over the key
     // fill, blended by their alpha as a decoder drawing into the surface would.
+    // Neighbouring pixels are mostly of one colour: the last one matched is kept.
     std::uint32_t keyArgb = 0xFF000000u | (transparent & 0xFF) << 16 | (transparent & 0xFF00) |
                             (transparent >> 16 & 0xFF);
+    std::uint32_t lastArgb = keyArgb, lastPixel = key;
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
             std::uint32_t argb = image.argb[static_cast<size_t>(y) * image.width + x];
             std::uint32_t alpha = argb >> 24;
             if (argb == keyArgb || alpha == 0)
                 continue;
-            auto mix = [&](int shift) {
-                std::uint32_t s = argb >> shift & 0xFF, d = keyArgb >> shift & 0xFF;
-                return (s * alpha + d * (255 - alpha) + 127) / 255;
-            };
-            COLORREF c = mix(16) | mix(8) << 8 | mix(0) << 16;
-            surface->PutPixel(x, y, surface->MatchColor(c));
+            if (argb != lastArgb) {
+                auto mix = [&](int shift) {
+                    std::uint32_t s = argb >> shift & 0xFF, d = keyArgb >> shift & 0xFF;
+                    return (s * alpha + d * (255 - alpha) + 127) / 255;
+                };
+                lastArgb = argb;
+                lastPixel = surface->MatchColor(mix(16) | mix(8) << 8 | mix(0) << 16);
+            }
+            surface->PutPixel(x, y, lastPixel);
         }
     }
     return surface;
+}
+
+int ImageFailureMessage(const char* name) {
+    if (platform::Resources::Instance().Find("BITMAP", name))
+        return 14;
+    std::string path = platform::LocalPath((ImageDirectory + name).operator const char*());
+    std::error_code ec;
+    return std::filesystem::exists(path, ec) ? 14 : 13;
 }
 
 std::uint32_t MatchColor(const Surface& surface, COLORREF c) {

@@ -42,6 +42,9 @@ void LoadPalette();
 // surface of the image's size whose colour key is the transparent colour; null when there
 // is no image.
 std::unique_ptr<Surface> LoadImageSurface(const char* name, COLORREF transparent);
+// Why an image could not be loaded, as the message table says it: 13 when there is no such
+// image, 14 when there is one that can't be decoded.
+int ImageFailureMessage(const char* name);
 std::uint32_t MatchColor(const Surface& surface, COLORREF c);
 void SetSurfaceColorKey(Surface& surface, COLORREF c);
 int GetBmpWidth(const char* name);

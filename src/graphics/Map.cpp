@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 
 using kiv::Intersect;
 using kiv::Moved;
@@ -162,14 +161,9 @@ void Map::Place(const char* name, const char* file, int zOrder) {
     m_FileName = file;
     kiv::ImageDirectory = kiv::MapsPath;
     LoadMap();
-    if (!Surface()) {
-        std::string path =
-            kiv::platform::LocalPath((kiv::MapsPath + m_FileName).operator const char*());
-        std::error_code ec;
-        bool exists = std::filesystem::exists(path, ec);
-        kiv::ExitWithUserError("void Map::LoadMap()", exists ? 14 : 13,
+    if (!Surface())
+        kiv::ExitWithUserError("void Map::LoadMap()", kiv::ImageFailureMessage(m_FileName),
                                m_FileName.operator const char*());
-    }
     m_Width = static_cast<unsigned int>(Surface()->Width());
     m_Height = static_cast<unsigned int>(Surface()->Height());
     m_ImageRect = {0, 0, Surface()->Width(), Surface()->Height()};

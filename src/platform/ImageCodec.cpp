@@ -1,8 +1,11 @@
+#include "data/DataLimits.h"
+#include "platform/ImageHeader.h"
 #include "platform/Platform.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace kiv::platform {
@@ -12,6 +15,10 @@ namespace {
 bool FromSurface(SDL_Surface* loaded, Image& out) {
     if (!loaded)
         return false;
+    if (!ImageFits(loaded->w, loaded->h)) {
+        SDL_FreeSurface(loaded);
+        return false;
+    }
     SDL_Surface* argb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
     if (!argb)
@@ -53,15 +60,54 @@ bool Write(const Image& image, SDL_PixelFormatEnum format, Save save) {
 
 } // namespace
 
+// Only the formats games use are decoded, and only after their header has shown a size that
+// a surface can hold: a decoder never gets to allocate for a damaged header.
 bool ImageCodec::Decode(const void* data, std::size_t size, Image& out) {
     if (!data || size == 0 || size > 0x7FFFFFFF)
         return false;
+    ImageHeader header = ReadImageHeader(static_cast<const unsigned char*>(data), size);
+    if (header.kind == ImageHeader::None || !ImageFits(header.width, header.height))
+        return false;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-    return rw && FromSurface(IMG_Load_RW(rw, 1), out);
+    if (!rw)
+        return false;
+    SDL_Surface* loaded = nullptr;
+    switch (header.kind) {
+    case ImageHeader::Bmp:
+        loaded = IMG_LoadBMP_RW(rw);
+        break;
+    case ImageHeader::Png:
+        loaded = IMG_LoadPNG_RW(rw);
+        break;
+    case ImageHeader::Gif:
+        loaded = IMG_LoadGIF_RW(rw);
+        break;
+    case ImageHeader::Jpeg:
+        loaded = IMG_LoadJPG_RW(rw);
+        break;
+    case ImageHeader::None:
+        break;
+    }
+    SDL_RWclose(rw);
+    return FromSurface(loaded, out);
 }
 
 bool ImageCodec::DecodeFile(const char* path, Image& out) {
-    return path && FromSurface(IMG_Load(path), out);
+    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    if (!file)
+        return false;
+    std::vector<unsigned char> bytes;
+    long size = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0)
+        size = std::ftell(file);
+    // An uncompressed image of the largest size a surface holds, with room for its header.
+    bool ok = size > 0 && size <= 4 * MaxImagePixels + 65536 && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size));
+        ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    }
+    std::fclose(file);
+    return ok && Decode(bytes.data(), bytes.size(), out);
 }
 
 bool ImageCodec::WritePng(const char* path, const Image& image) {
