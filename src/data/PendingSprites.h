@@ -10,5 +10,8 @@ namespace kiv {
 // the actors are known: after the actor record, or at the end of the level's start.
 void ReadSpriteRecord(File& file);
 void AddPendingSprites(GameNode& level);
+// Drops the records of sprites (and of the cursor's sprite) that were read but not added: a
+// level whose reading ended half way leaves none for the next.
+void DiscardPendingSprites();
 
 } // namespace kiv

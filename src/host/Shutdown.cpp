@@ -7,6 +7,7 @@
 #include <kiv/input/KivCursor.h>
 
 #include "data/LogicTables.h"
+#include "data/PendingSprites.h"
 #include "graphics/Display.h"
 #include "graphics/Effects.h"
 #include "platform/Platform.h"
@@ -21,6 +22,8 @@ void TearDown() {
         myGame = nullptr;
         gNode = nullptr;
     }
+    DiscardPendingSprites();
+    ReleaseActors();
     FreeLogicTables();
     DestroyEffects();
     delete pDraw;

@@ -69,4 +69,8 @@ void AddPendingCursor() {
         myGame->ShowCursor(p->show);
 }
 
+void DiscardPendingCursor() {
+    Pending().reset();
+}
+
 } // namespace kiv

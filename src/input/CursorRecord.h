@@ -11,5 +11,6 @@ namespace kiv {
 // and shown when the level's sprites are: AddPendingCursor, before them.
 void ReadCursorRecord(File& file);
 void AddPendingCursor();
+void DiscardPendingCursor();
 
 } // namespace kiv
