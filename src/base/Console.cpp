@@ -4,7 +4,9 @@
 #include "base/ConsoleOutput.h"
 #include "base/Diagnostics.h"
 #include "game/LoopGlobals.h"
+#include "platform/Platform.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -46,6 +48,17 @@ Console::~Console() {
 }
 
 void Console::WriteLog() {
+    // The log is rewritten after every print. When it cannot be written, that is said once,
+    // and the console goes on without it.
+    static bool reported = false;
+    std::string path = kiv::platform::LocalPath(LogFile().c_str());
+    if (std::FILE* log = std::fopen(path.c_str(), "a"))
+        std::fclose(log);
+    else if (!reported) {
+        reported = true;
+        kiv::Diagnostic("The log file %s cannot be written: %s.", path.c_str(),
+                        std::strerror(errno));
+    }
     Save(LogFile().c_str());
 }
 

@@ -5,6 +5,7 @@
 #include <kiv/sound/MidiFile.h>
 #include <kiv/sound/SoundCard.h>
 
+#include "base/Diagnostics.h"
 #include "base/Messages.h"
 #include "host/HostGlobals.h"
 #include "platform/Audio.h"
@@ -44,6 +45,16 @@ bool ReadWhole(const std::string& path, std::vector<unsigned char>& out) {
     return ok;
 }
 
+// Without a sound font the music plays on in silence: the player is told once.
+void ReportSilentMusic() {
+    static bool reported = false;
+    if (reported)
+        return;
+    reported = true;
+    kiv::Diagnostic("MIDI music is silent: the sound font %s cannot be loaded.",
+                    kiv::platform::SoundFontPath().c_str());
+}
+
 } // namespace
 
 MidiFile::MidiFile()
@@ -80,8 +91,11 @@ void MidiFile::Build() {
     if (!bytes || !sequence.Parse(bytes, size))
         FatalError(kiv::Message(111), static_cast<const char*>(m_File));
     SoundCard::Instance();
-    m_Player = new kiv::MidiPlayer(*SoundCard::DirectSound(), std::move(sequence),
-                                   kiv::platform::CreateMidiSynth());
+    std::unique_ptr<kiv::platform::MidiSynth> synth = kiv::platform::CreateMidiSynth();
+    if (!synth)
+        ReportSilentMusic();
+    m_Player =
+        new kiv::MidiPlayer(*SoundCard::DirectSound(), std::move(sequence), std::move(synth));
 }
 
 node* MidiFile::Clone() {

@@ -3,6 +3,8 @@
 #include <kiv/sound/SoundBase.h>
 #include <kiv/sound/SoundCard.h>
 
+#include "base/Diagnostics.h"
+#include "base/Messages.h"
 #include "host/HostGlobals.h"
 #include "platform/Platform.h"
 #include "sound/AudioMixer.h"
@@ -10,6 +12,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -33,8 +37,6 @@ SoundBase::SoundBase(const char* name, const char* file, bool loop, bool streame
     m_File = file;
     m_Loop = loop;
     m_Streamed = streamed;
-    // A wave that can't be opened, or whose data chunk is missing or cut short, gets no
-    // buffer.
     if (!Open(file))
         return;
     Reset();
@@ -63,14 +65,29 @@ const char* SoundBase::ClassName() {
     return "SoundBase";
 }
 
+// A wave that can't be opened, or whose data chunk is missing or cut short (by a single byte
+// even), is never played; the player is told which file it is.
 bool SoundBase::Open(const char* file) {
     Close();
     if (!file)
         return false;
-    if (const KivResource* r = kiv::platform::Resources::Instance().Find("WAVE", file))
-        return m_Wave->OpenMemory(r->data, r->size);
-    String path = (m_Streamed ? kiv::MusicPath : kiv::SFXPath) + file;
-    return m_Wave->OpenDisk(kiv::platform::LocalPath(path));
+    bool opened = false;
+    std::string path;
+    if (const KivResource* r = kiv::platform::Resources::Instance().Find("WAVE", file)) {
+        opened = m_Wave->OpenMemory(r->data, r->size);
+    } else {
+        path = kiv::platform::LocalPath((m_Streamed ? kiv::MusicPath : kiv::SFXPath) + file);
+        opened = m_Wave->OpenDisk(path);
+    }
+    if (opened && m_Wave->Rewind())
+        return true;
+    std::error_code ec;
+    if (!path.empty() && !std::filesystem::is_regular_file(path, ec))
+        kiv::Diagnostic(kiv::Message(m_Streamed ? 25 : 24), path.c_str());
+    else
+        kiv::Diagnostic("The sound file %s is damaged: it is not a whole RIFF WAVE file.", file);
+    Close();
+    return false;
 }
 
 void SoundBase::Reset() {
