@@ -15,7 +15,7 @@ Json EverySection() {
       "file": "every.kiv",
       "mode": {"width": 640, "height": 480, "bitsPerPixel": 16},
       "game": {
-        "behavior": [{"kind": "stateMachine", "index": 0}, {"kind": 7}],
+        "behavior": [{"kind": "stateMachine", "index": 0}, {"kind": "timer", "index": 1}],
         "levels": [{"id": 1, "name": "Every", "file": "every.lvl", "firstLoad": 0, "secondLoad": 1,
           "level": {
             "cursor": {"actor": 3, "noPosition": false, "x": 10, "y": 20, "behavior": [{"kind": "timer", "index": 0}]},

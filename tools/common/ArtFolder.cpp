@@ -2,22 +2,14 @@
 
 #include "GameData.h"
 
-#include <cstdint>
-#include <cstring>
+#include "data/DataLimits.h"
+#include "platform/ImageHeader.h"
 
 namespace kiv::tools {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::uint32_t Little32(const unsigned char* p) {
-    return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24;
-}
-
-std::uint32_t Big32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-}
 
 void CompleteFrame(Json& frame, const fs::path& actors, const std::string& path) {
     if (frame.contains("width") && frame.contains("height") && frame.contains("boundingBox"))
@@ -49,15 +41,16 @@ void CompleteFrame(Json& frame, const fs::path& actors, const std::string& path)
 
 ImageSize ReadImageSize(const fs::path& image) {
     std::vector<unsigned char> bytes = ReadFile(image);
-    const unsigned char* p = bytes.data();
-    static const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (bytes.size() >= 26 && p[0] == 'B' && p[1] == 'M') {
-        auto height = static_cast<std::int32_t>(Little32(p + 22));
-        return {static_cast<int>(Little32(p + 18)), height < 0 ? -height : height};
-    }
-    if (bytes.size() >= 24 && std::memcmp(p, png, sizeof png) == 0)
-        return {static_cast<int>(Big32(p + 16)), static_cast<int>(Big32(p + 20))};
-    throw DataError(image.string() + " is neither a BMP nor a PNG image");
+    platform::ImageHeader header = platform::ReadImageHeader(bytes.data(), bytes.size());
+    if (header.kind == platform::ImageHeader::None)
+        throw DataError(image.string() + " is not a BMP, PNG, GIF or JPEG image");
+    if (!ImageFits(header.width, header.height))
+        throw DataError(image.string() + ": its header gives " + std::to_string(header.width) +
+                        " x " + std::to_string(header.height) +
+                        " pixels; an image has at least one pixel, at most " +
+                        std::to_string(MaxImageSide) + " on a side and " +
+                        std::to_string(MaxImagePixels) + " in all");
+    return {static_cast<int>(header.width), static_cast<int>(header.height)};
 }
 
 void CompleteFramesFromArt(Json& actors, const fs::path& artFolder, const std::string& path) {

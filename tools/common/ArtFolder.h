@@ -7,7 +7,8 @@
 
 namespace kiv::tools {
 
-// Width and height of a BMP or PNG image, read from its header.
+// Width and height of a BMP, PNG, GIF or JPEG image, read from its header; an image whose
+// header gives a size no surface can hold is refused.
 struct ImageSize {
     int width = 0;
     int height = 0;

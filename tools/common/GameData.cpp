@@ -3,10 +3,14 @@
 #include "ArtFolder.h"
 #include "FieldNames.h"
 #include "Records.h"
+#include "data/DataLimits.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <strings.h>
 
 namespace kiv::tools {
@@ -30,6 +34,70 @@ void CheckTopLevel(const Json& d) {
 
 Json Part(const Json& d, const char* key) {
     return d.contains(key) ? d[key] : Json::object();
+}
+
+// A name as it may be shown in a message: control characters (a NUL...) as \xNN.
+std::string Printable(const std::string& text) {
+    std::string shown;
+    for (unsigned char c : text) {
+        if (c < 0x20) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            shown += hex;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
+}
+
+// The files a description writes: each must be a name inside the output folder, and no two
+// may be one file (names that differ only in letter case are one file where games are made).
+class OutputNames {
+public:
+    std::string Add(const std::string& name, const std::string& path) {
+        std::string stored;
+        try {
+            stored = StoredFileName(name);
+        } catch (const DataError& e) {
+            throw DataError(path + ": " + e.what());
+        }
+        std::string key = stored;
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        auto [at, added] = paths.emplace(key, path);
+        if (!added)
+            throw DataError(path + ": " + name + " is the file that " + at->second +
+                            " already names; each output needs a file of its own");
+        return stored;
+    }
+
+private:
+    std::map<std::string, std::string> paths; // file name in lower case -> where it is named
+};
+
+// Frame sizes beyond the largest image a surface holds are refused, side by side in the
+// layout and here as a whole.
+void CheckFrameSizes(const Json& actors, const std::string& path) {
+    if (!actors.contains("actors"))
+        return;
+    const Json& list = actors["actors"];
+    for (size_t a = 0; a < list.size(); ++a)
+        for (size_t n = 0; list[a].contains("animations") && n < list[a]["animations"].size();
+             ++n) {
+            const Json& animation = list[a]["animations"][n];
+            for (size_t f = 0; animation.contains("frames") && f < animation["frames"].size();
+                 ++f) {
+                const Json& frame = animation["frames"][f];
+                long long w = frame["width"].get<long long>(), h = frame["height"].get<long long>();
+                if (!FrameSizeFits(w, h))
+                    throw DataError(path + ".actors[" + std::to_string(a) + "].animations[" +
+                                    std::to_string(n) + "].frames[" + std::to_string(f) +
+                                    "]: a frame of " + std::to_string(w) + " x " +
+                                    std::to_string(h) + " pixels is larger than the " +
+                                    std::to_string(MaxImagePixels) + " pixels an image can have");
+            }
+        }
 }
 
 // Reads one record that must fill the file exactly.
@@ -67,17 +135,23 @@ fs::path FindBeside(const fs::path& folder, const std::string& name) {
 }
 
 std::string StoredFileName(const std::string& name) {
+    if (name.empty() || name.find('\0') != std::string::npos)
+        throw DataError("\"" + Printable(name) + "\": not a file name");
     std::string n = name;
     std::replace(n.begin(), n.end(), '\\', '/');
-    fs::path path = fs::path(n).relative_path();
-    for (const fs::path& part : path)
-        if (part == "..")
-            throw DataError(name + ": a data file must lie inside the data folder");
+    bool drive = n.size() >= 2 && n[1] == ':' && std::isalpha(static_cast<unsigned char>(n[0]));
+    if (n[0] == '/' || drive)
+        throw DataError(name + ": a data file's name must be relative to the data folder");
+    fs::path path = fs::path(n).lexically_normal();
+    if (path.empty() || path == "." || *path.begin() == ".." || !path.has_filename())
+        throw DataError(name + ": a data file must lie inside the data folder");
     return path.string();
 }
 
 GameFiles CompileGame(const Json& d, const fs::path& artFolder) {
     CheckTopLevel(d);
+    OutputNames outputs;
+    outputs.Add(d["file"].get<std::string>(), "file");
     GameFiles files;
     Compile(ModeRecord(), Part(d, "mode"), files.game, "mode");
     Json game = Part(d, "game");
@@ -97,10 +171,11 @@ GameFiles CompileGame(const Json& d, const fs::path& artFolder) {
             if (!artFolder.empty())
                 CompleteFramesFromArt(actors, artFolder, path + ".actors");
             Compile(ActorRecord(), actors, bytes, path + ".actors");
+            CheckFrameSizes(actors, path + ".actors");
         }
         if (!level["file"].is_string())
             throw DataError(path + ".file: expected the level file's name");
-        files.levels.emplace_back(StoredFileName(level["file"].get<std::string>()),
+        files.levels.emplace_back(outputs.Add(level["file"].get<std::string>(), path + ".file"),
                                   std::move(bytes));
     }
     return files;

@@ -1,10 +1,13 @@
 #include "Layout.h"
 
 #include "FieldNames.h"
+#include "Numbers.h"
 #include "Text.h"
+#include "data/DataLimits.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <map>
 #include <set>
@@ -94,6 +97,22 @@ Item Attached(std::string key) {
     return i;
 }
 
+Item InRange(Item item, double low, double high) {
+    item.ranged = true;
+    item.low = low;
+    item.high = high;
+    return item;
+}
+
+Item Coordinate(std::string key, Type type, Json fallback) {
+    return InRange(Value(std::move(key), type, std::move(fallback)), -MaxCoordinate, MaxCoordinate);
+}
+
+Item Closed(Item sw) {
+    sw.closed = true;
+    return sw;
+}
+
 namespace {
 
 std::string Join(const std::string& path, const std::string& key) {
@@ -139,8 +158,28 @@ void Put(std::vector<unsigned char>& out, std::uint32_t v, int bytes) {
         out.push_back(static_cast<unsigned char>(v >> (8 * i)));
 }
 
+std::string Number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", v);
+    return text;
+}
+
+// The range part of an error: " from LOW to HIGH", or nothing for an item without one.
+std::string RangeText(const Item& item) {
+    return item.ranged ? " from " + Number(item.low) + " to " + Number(item.high) : "";
+}
+
+void CheckRange(const Item& item, double v, const std::string& path, const char* what) {
+    if (item.ranged && !(v >= item.low && v <= item.high))
+        Expected(path, what + RangeText(item));
+}
+
 long long Whole(const Item& item, const Json& v, const std::string& path, long long lo,
                 long long hi) {
+    if (item.ranged) {
+        lo = std::max(lo, static_cast<long long>(item.low));
+        hi = std::min(hi, static_cast<long long>(item.high));
+    }
     if (v.is_string() && !item.names.empty()) {
         for (size_t i = 0; i < item.names.size(); ++i)
             if (item.names[i] == v.get<std::string>())
@@ -150,19 +189,25 @@ long long Whole(const Item& item, const Json& v, const std::string& path, long l
             all += (all.empty() ? "" : ", ") + n;
         Expected(path, "one of " + all + " (or a number)");
     }
+    std::string what = item.ranged ? "a whole number" + RangeText(item) : TypeName(item.type);
     if (!v.is_number_integer())
-        Expected(path, TypeName(item.type));
+        Expected(path, what);
     long long n = v.is_number_unsigned() ? static_cast<long long>(v.get<unsigned long long>())
                                          : v.get<long long>();
     if (n < lo || n > hi)
-        Expected(path, TypeName(item.type));
+        Expected(path, what);
     return n;
 }
 
-float Number(const Json& v, const std::string& path) {
-    if (!v.is_number())
-        Expected(path, "a number");
-    return v.get<float>();
+const char* const NumberText = "a number (\"NaN\", \"Infinity\" and \"-Infinity\" too)";
+
+float Float(const Item& item, const Json& v, const std::string& path) {
+    float f;
+    if (!FloatOfJson(v, f))
+        Expected(path, item.ranged ? "a number" + RangeText(item)
+                                   : std::string(NumberText) + " within a float's range");
+    CheckRange(item, f, path, "a number");
+    return f;
 }
 
 void PutFloat(std::vector<unsigned char>& out, float f) {
@@ -189,12 +234,13 @@ void Encode(const Item& item, const Json& v, std::vector<unsigned char>& out,
         Put(out, static_cast<std::uint32_t>(Whole(item, v, path, -1, UINT_MAX)), 4);
         break;
     case Type::F32:
-        PutFloat(out, Number(v, path));
+        PutFloat(out, Float(item, v, path));
         break;
     case Type::F64: {
-        if (!v.is_number())
-            Expected(path, "a number");
-        double d = v.get<double>();
+        double d;
+        if (!DoubleOfJson(v, d))
+            Expected(path, NumberText);
+        CheckRange(item, d, path, "a number");
         std::uint64_t bits;
         std::memcpy(&bits, &d, 8);
         Put(out, static_cast<std::uint32_t>(bits), 4);
@@ -223,6 +269,9 @@ void Encode(const Item& item, const Json& v, std::vector<unsigned char>& out,
         for (int i = 0; i < 4; ++i) {
             Json side = v.contains(order[i]) ? v[order[i]] : Json(0);
             Item part = Value(order[i], item.type == Type::Rect ? Type::I32 : Type::F32);
+            part.ranged = item.ranged;
+            part.low = item.low;
+            part.high = item.high;
             Encode(part, side, out, Join(path, order[i]));
         }
         break;
@@ -282,12 +331,27 @@ bool IsWhole(Type t) {
     return t == Type::U8 || t == Type::I32 || t == Type::U32;
 }
 
-const Layout& Choose(const Item& sw, const Json& tag) {
+// The layout that follows a switch's tag; null when a closed switch has no case for it.
+const Layout* Choose(const Item& sw, const Json& tag) {
     for (const auto& [value, layout] : sw.cases)
         if (value == tag || (value.is_number() && tag.is_number() &&
                              value.get<long long>() == tag.get<long long>()))
-            return layout;
-    return *sw.otherwise;
+            return &layout;
+    return sw.closed ? nullptr : sw.otherwise.get();
+}
+
+// What a closed switch's tag may be, for errors.
+std::string Choices(const Item& sw) {
+    std::string all;
+    for (const auto& [value, layout] : sw.cases) {
+        Json shown = value;
+        if (value.is_number_integer() && value.get<long long>() >= 0 &&
+            static_cast<size_t>(value.get<long long>()) < sw.names.size())
+            shown = sw.names[static_cast<size_t>(value.get<long long>())];
+        all += (all.empty() ? "" : ", ") +
+               (shown.is_string() ? shown.get<std::string>() : shown.dump());
+    }
+    return "one of " + all;
 }
 
 void CompileItems(const Layout& layout, const Json& object, std::vector<unsigned char>& out,
@@ -354,7 +418,10 @@ void CompileItems(const Layout& layout, const Json& object, std::vector<unsigned
                 auto it = context.find("#" + item.tagFrom);
                 tag = it != context.end() ? it->second : context[item.tagFrom];
             }
-            CompileItems(Choose(item, tag), object, out, path, context, used);
+            const Layout* chosen = Choose(item, tag);
+            if (!chosen)
+                Expected(at, Choices(item));
+            CompileItems(*chosen, object, out, path, context, used);
             break;
         }
         case Item::Kind::Optional: {
@@ -417,13 +484,13 @@ struct ReadContext {
             return v == 0xFFFFFFFFu ? Json(-1) : Json(v);
         }
         case Type::F32:
-            return static_cast<double>(F(path));
+            return JsonOfFloat(F(path));
         case Type::F64: {
             std::uint64_t low = U(4, path);
             std::uint64_t bits = low | static_cast<std::uint64_t>(U(4, path)) << 32;
             double d;
             std::memcpy(&d, &bits, 8);
-            return d;
+            return JsonOfDouble(d);
         }
         case Type::String: {
             auto length = static_cast<std::int32_t>(U(4, path));
@@ -441,7 +508,7 @@ struct ReadContext {
         case Type::FRect: {
             Json r = Json::object();
             for (const char* k : {"top", "left", "bottom", "right"})
-                r[k] = static_cast<double>(F(path));
+                r[k] = JsonOfFloat(F(path));
             return r;
         }
         case Type::Bytes16: {
@@ -521,7 +588,11 @@ struct ReadContext {
                     auto it = values.find("#" + item.tagFrom);
                     tag = it != values.end() ? it->second : values[item.tagFrom];
                 }
-                Items(Choose(item, tag), object, path);
+                const Layout* chosen = Choose(item, tag);
+                if (!chosen)
+                    throw DataError(Where(at) + "an unknown value " + tag.dump() + " (expected " +
+                                    Choices(item) + "): the file is damaged");
+                Items(*chosen, object, path);
                 break;
             }
             case Item::Kind::Optional:

@@ -62,6 +62,9 @@ struct Item {
     std::string tagFrom;                        // Switch on an earlier value instead of its own tag
     std::vector<std::pair<Json, Layout>> cases; // Switch cases, by tag value
     std::shared_ptr<const Layout> otherwise;    // Switch: any other tag value
+    bool closed = false;                        // Switch: any other tag value is refused
+    bool ranged = false;                        // numbers: refused outside [low, high]
+    double low = 0, high = 0;
 };
 
 // Building blocks for writing layouts.
@@ -80,6 +83,14 @@ Item SwitchOn(std::string earlierKey, std::vector<std::pair<Json, Layout>> cases
               Layout otherwise = {});
 Item Optional(std::string key, Layout body);
 Item Attached(std::string key);
+// A number (or each side of a rectangle) that must lie in [low, high]; a float outside it,
+// NaN or infinite is refused.
+Item InRange(Item item, double low, double high);
+// A position, extent or speed: within the coordinates the runtime accepts.
+Item Coordinate(std::string key, Type type, Json fallback = nullptr);
+// A switch whose tag must be one of its cases: data with another tag has been read out of
+// step (the dumper refuses it) or is not data the runtime knows (the compiler refuses it).
+Item Closed(Item sw);
 
 // Appends the bytes of `object` laid out by `layout`; `path` names the object in errors.
 void Compile(const Layout& layout, const Json& object, std::vector<unsigned char>& out,

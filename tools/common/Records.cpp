@@ -1,28 +1,36 @@
 #include "Records.h"
 
+#include "data/DataLimits.h"
+
 namespace kiv::tools {
 
 namespace {
 
 constexpr std::uint32_t None = 0xFFFFFFFFu;
 
+// An unsigned size or step, within the coordinates the runtime accepts.
+Item Extent(std::string key, Json fallback) {
+    return InRange(Value(std::move(key), Type::U32, std::move(fallback)), 0, MaxCoordinate);
+}
+
 Item Behavior() {
-    return List("behavior",
-                {Switch(Named("kind", Type::I32, {"function", "stateMachine", "timer"}),
-                        {{0, {Value("index", Type::U32), Value("active", Type::Bool, true)}},
-                         {1, {Value("index", Type::U32), Value("active", Type::Bool, true)}},
-                         {2, {Value("index", Type::U32), Value("active", Type::Bool, true)}}})});
+    return List(
+        "behavior",
+        {Closed(Switch(Named("kind", Type::I32, {"function", "stateMachine", "timer"}),
+                       {{0, {Value("index", Type::U32), Value("active", Type::Bool, true)}},
+                        {1, {Value("index", Type::U32), Value("active", Type::Bool, true)}},
+                        {2, {Value("index", Type::U32), Value("active", Type::Bool, true)}}}))});
 }
 
 Layout Segment() {
-    return {Value("x1", Type::F32),      Value("y1", Type::F32),
-            Value("x2", Type::F32),      Value("y2", Type::F32),
+    return {Coordinate("x1", Type::F32), Coordinate("y1", Type::F32),
+            Coordinate("x2", Type::F32), Coordinate("y2", Type::F32),
             Value("id", Type::I32, 0),   Value("attributes", Type::U8, 0),
             Value("extra", Type::I32, 0)};
 }
 
 Layout Circle() {
-    return {Value("x", Type::F32), Value("y", Type::F32), Value("radius", Type::F32),
+    return {Coordinate("x", Type::F32), Coordinate("y", Type::F32), Coordinate("radius", Type::F32),
             Value("id", Type::I32, 0), Value("attributes", Type::U8, 0)};
 }
 
@@ -43,14 +51,14 @@ Layout MapPlacement() {
     return {Value("name", Type::String),
             Value("file", Type::String),
             Value("zOrder", Type::I32, 0),
-            Value("x", Type::I32, 0),
-            Value("y", Type::I32, 0),
+            Coordinate("x", Type::I32, 0),
+            Coordinate("y", Type::I32, 0),
             Value("screenFixed", Type::Bool, false),
-            Value("displayRect", Type::Rect, Json::object()),
-            Value("speedX", Type::F32, 0),
-            Value("speedY", Type::F32, 0),
-            Value("scrollRatioX", Type::F32, 0),
-            Value("scrollRatioY", Type::F32, 0),
+            Coordinate("displayRect", Type::Rect, Json::object()),
+            Coordinate("speedX", Type::F32, 0),
+            Coordinate("speedY", Type::F32, 0),
+            Coordinate("scrollRatioX", Type::F32, 0),
+            Coordinate("scrollRatioY", Type::F32, 0),
             Value("useTransparency", Type::Bool, false),
             Value("transparencyColor", Type::U32, 0),
             Value("visible", Type::Bool, true),
@@ -70,8 +78,8 @@ Layout Then(Layout a, const Layout& b) {
 Item Maps() {
     Layout master =
         Then({Value("name", Type::String), Value("file", Type::String),
-              Value("zOrder", Type::I32, 0), Value("speedX", Type::F32, 0),
-              Value("speedY", Type::F32, 0), Value("useTransparency", Type::Bool, false),
+              Value("zOrder", Type::I32, 0), Coordinate("speedX", Type::F32, 0),
+              Coordinate("speedY", Type::F32, 0), Value("useTransparency", Type::Bool, false),
               Value("transparencyColor", Type::U32, 0), Value("visible", Type::Bool, true),
               Value("paused", Type::Bool, false), Value("unused", Type::Bool, false)},
              Then(MapFlags(),
@@ -82,8 +90,8 @@ Item Maps() {
         Then(MapPlacement(), Then(MapFlags(), {Behavior(), Alarms(), Shapes("collision"),
                                                Value("localVariable", Type::I32, -1)}));
     Layout wrapped = Then(MapPlacement(), {Behavior(), Value("localVariable", Type::I32, -1)});
-    return List("maps", {Switch(Named("type", Type::I32, {"master", "standard", "wrapped"}),
-                                {{0, master}, {1, standard}, {2, wrapped}})});
+    return List("maps", {Closed(Switch(Named("type", Type::I32, {"master", "standard", "wrapped"}),
+                                       {{0, master}, {1, standard}, {2, wrapped}}))});
 }
 
 Item Sounds() {
@@ -117,11 +125,11 @@ Item Sprites() {
          Value("animation", Type::I32, 0),
          Value("frame", Type::I32, 0),
          Value("pegRegistered", Type::Bool, false),
-         Value("x", Type::F32, 0),
-         Value("y", Type::F32, 0),
+         Coordinate("x", Type::F32, 0),
+         Coordinate("y", Type::F32, 0),
          Value("checkCollisionWithMap", Type::Bool, false),
          Value("displayList", Type::I32, 0),
-         Value("friction", Type::F32, 0),
+         Coordinate("friction", Type::F32, 0),
          Value("activateCollisionWithSprite", Type::Bool, false),
          Value("checkCollisionWithSprite", Type::Bool, false),
          Value("checkSameDisplayList", Type::Bool, false),
@@ -133,16 +141,17 @@ Item Sprites() {
                            Optional("shortestPath", {Value("", Type::U32)})}),
          Switch(Value("directionIsVector", Type::Bool, true),
                 {{true,
-                  {Value("directionX", Type::F32, 0), Value("directionY", Type::F32, 0),
+                  {Coordinate("directionX", Type::F32, 0), Coordinate("directionY", Type::F32, 0),
                    Value("smooth", Type::U32, 0)}},
-                 {false, {Value("angle", Type::F32, 0), Value("smoothAngle", Type::F32, 0)}}}),
+                 {false,
+                  {Coordinate("angle", Type::F32, 0), Coordinate("smoothAngle", Type::F32, 0)}}}),
          Value("canned", Type::Bool, false),
          Value("cannedHDirection", Type::Bool, false),
          Value("cannedVDirection", Type::Bool, false),
          Value("doNotCutDirection", Type::Bool, false),
          Value("showVectorOfTranslation", Type::Bool, false),
          Value("collisionType", Type::Bool, false),
-         Value("speed", Type::F32, 0),
+         Coordinate("speed", Type::F32, 0),
          Value("variableNumber", Type::I32, 0),
          Value("showSpriteBoundingBox", Type::Bool, false),
          Value("showSpriteCollision", Type::Bool, false),
@@ -153,24 +162,24 @@ Item Sprites() {
                                       Value("returnToStart", Type::Bool, false)}),
                    Value("show", Type::Bool, false)}),
          Value("gravityOn", Type::Bool, false),
-         Value("gravity", Type::F32, 0),
-         Value("gravityFriction", Type::F32, 0),
+         Coordinate("gravity", Type::F32, 0),
+         Coordinate("gravityFriction", Type::F32, 0),
          Value("pause", Type::Bool, false),
          Value("localVariable", Type::I32, -1)});
 }
 
 Layout HorizontalScroll() {
     return {Value("hScrollLeftKey", Type::I32, 75), Value("hScrollRightKey", Type::I32, 77),
-            Value("hDeltaScroll", Type::U32, 0), Value("hScrollTriggered", Type::Bool, false)};
+            Extent("hDeltaScroll", 0), Value("hScrollTriggered", Type::Bool, false)};
 }
 
 Layout VerticalScroll() {
     return {Value("vScrollUpKey", Type::I32, 76), Value("vScrollDownKey", Type::I32, 80),
-            Value("vDeltaScroll", Type::U32, 0), Value("vScrollTriggered", Type::Bool, false)};
+            Extent("vDeltaScroll", 0), Value("vScrollTriggered", Type::Bool, false)};
 }
 
 Layout Arrows() {
-    return {Value("arrowsSize", Type::U32, 16), Value("arrowsColor", Type::U32, 0xFF00FF)};
+    return {Extent("arrowsSize", 16), Value("arrowsColor", Type::U32, 0xFF00FF)};
 }
 
 Item Texts() {
@@ -195,7 +204,7 @@ Item Texts() {
                  Value("italic", Type::Bool, false),
                  Value("strikeOut", Type::Bool, false),
                  Value("underline", Type::Bool, false),
-                 Value("frame", Type::Rect, Json::object()),
+                 Coordinate("frame", Type::Rect, Json::object()),
                  Value("showFrame", Type::Bool, false),
                  Value("frameColor", Type::U32, 0xFF00FF),
                  Switch(Value("inWorld", Type::Bool, false),
@@ -204,15 +213,16 @@ Item Texts() {
                         {{true, {Value("map", Type::String), Value("topMost", Type::Bool, false)}},
                          {false, {Value("centerViewport", Type::Bool, false)}}}),
                  displayType,
-                 Value("topMargin", Type::I32, 0),
-                 Value("leftMargin", Type::I32, 0),
-                 Value("lineSpacing", Type::I32, 0),
-                 Value("letterSpacing", Type::I32, 0),
+                 Coordinate("topMargin", Type::I32, 0),
+                 Coordinate("leftMargin", Type::I32, 0),
+                 Coordinate("lineSpacing", Type::I32, 0),
+                 Coordinate("letterSpacing", Type::I32, 0),
                  Value("leadingSpaces", Type::Bool, false),
-                 Named("effect", Type::I32,
-                       {"none", "characterByCharacter", "lineByLine", "ascii", "randomDecoding",
-                        "sequentialDecoding"},
-                       0),
+                 InRange(Named("effect", Type::I32,
+                               {"none", "characterByCharacter", "lineByLine", "ascii",
+                                "randomDecoding", "sequentialDecoding"},
+                               0),
+                         0, 5),
                  Value("characterDelay", Type::U32, 0),
                  Value("lineDelay", Type::U32, 0),
                  Optional("letterSound", {Value("", Type::String)}),
@@ -252,20 +262,21 @@ Layout Frame() {
     for (int i = 0; i < 5; ++i)
         zeroPoints.push_back({{"x", 0}, {"y", 0}});
     return {Value("image", Type::String),
-            Value("translationX", Type::F32, 0),
-            Value("translationY", Type::F32, 0),
+            Coordinate("translationX", Type::F32, 0),
+            Coordinate("translationY", Type::F32, 0),
             Value("delay", Type::U32, 0),
-            Value("width", Type::I32),
-            Value("height", Type::I32),
+            InRange(Value("width", Type::I32), 0, MaxImageSide),
+            InRange(Value("height", Type::I32), 0, MaxImageSide),
             Value("transparentColor", Type::U32, 0xFF00),
             Value("flipHorizontally", Type::Bool, false),
             Value("flipVertically", Type::Bool, false),
             Value("extra", Type::I32, 0),
-            Fixed("hotSpots", 5, {Value("x", Type::I32, 0), Value("y", Type::I32, 0)}, zeroPoints),
-            Value("boundingBox", Type::Rect,
-                  Json{{"left", 0}, {"top", 0}, {"right", 31}, {"bottom", 31}}),
-            Value("centerX", Type::F32, 0),
-            Value("centerY", Type::F32, 0),
+            Fixed("hotSpots", 5, {Coordinate("x", Type::I32, 0), Coordinate("y", Type::I32, 0)},
+                  zeroPoints),
+            Coordinate("boundingBox", Type::Rect,
+                       Json{{"left", 0}, {"top", 0}, {"right", 31}, {"bottom", 31}}),
+            Coordinate("centerX", Type::F32, 0),
+            Coordinate("centerY", Type::F32, 0),
             Value("pegRegistered", Type::Bool, false),
             Value("transparent", Type::Bool, true),
             Shapes("shapes")};
@@ -325,7 +336,7 @@ const Layout& LogicRecord() {
                          Value("key", Type::U8, 255), Value("tolerance", Type::U32, 2),
                          Value("station", Type::I32, -1), Value("kind", Type::I32, -1)})}),
               Value("startingState", Type::I32, 0),
-              External("stations", {Value("x", Type::F32), Value("y", Type::F32)}),
+              External("stations", {Coordinate("x", Type::F32), Coordinate("y", Type::F32)}),
               List("links", {Value("from", Type::I32), Value("to", Type::I32)}),
               Optional("pathSegments", {List("", {Switch(Value("present", Type::Bool, true),
                                                          {{true,
@@ -344,18 +355,18 @@ const Layout& LevelRecord() {
                           Value("playersNeeded", Type::U32, 0), Value("maxPlayers", Type::U32, 0),
                           Value("networkLevel", Type::Bool, false),
                           Value("sessionId", Type::Bytes16, Json(std::vector<int>(16, 0)))}),
-        Value("worldWidth", Type::U32, 640),
-        Value("worldHeight", Type::U32, 480),
+        Extent("worldWidth", 640),
+        Extent("worldHeight", 480),
         Value("framesPerSecond", Type::U32, 60),
         Value("quitOnEscape", Type::Bool, false),
         Value("showScrollingBoundingBox", Type::Bool, false),
         Group("viewport",
-              {Value("boundingBox", Type::FRect,
-                     Json{{"top", 0}, {"left", 0}, {"bottom", 480}, {"right", 640}}),
-               Value("worldX", Type::F32, 0), Value("worldY", Type::F32, 0),
-               Value("inflateLeft", Type::F32, 0), Value("inflateTop", Type::F32, 0),
-               Value("inflateRight", Type::F32, 0), Value("inflateBottom", Type::F32, 0),
-               Value("width", Type::F32, 640), Value("height", Type::F32, 480)}),
+              {Coordinate("boundingBox", Type::FRect,
+                          Json{{"top", 0}, {"left", 0}, {"bottom", 480}, {"right", 640}}),
+               Coordinate("worldX", Type::F32, 0), Coordinate("worldY", Type::F32, 0),
+               Coordinate("inflateLeft", Type::F32, 0), Coordinate("inflateTop", Type::F32, 0),
+               Coordinate("inflateRight", Type::F32, 0), Coordinate("inflateBottom", Type::F32, 0),
+               Coordinate("width", Type::F32, 640), Coordinate("height", Type::F32, 480)}),
         Behavior(),
         Value("palette", Type::String, ""),
         Value("localVariable", Type::I32, -1),

@@ -2,6 +2,7 @@
 #include "CrossReferences.h"
 #include "FieldNames.h"
 #include "GameData.h"
+#include "JsonInput.h"
 #include "Schema.h"
 
 #include <cstdio>
@@ -36,17 +37,6 @@ struct Options {
     const char* stamp = nullptr;
     bool strict = false;
 };
-
-Json ReadDescription(const char* input) {
-    std::ifstream in(input);
-    if (!in)
-        throw DataError(std::string(input) + ": cannot be read");
-    try {
-        return Json::parse(in);
-    } catch (const Json::parse_error& e) {
-        throw DataError(std::string(input) + ": not valid JSON: " + e.what());
-    }
-}
 
 int Compile(const Options& o) {
     Json description = ReadDescription(o.input);
