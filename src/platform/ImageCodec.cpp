@@ -1,4 +1,5 @@
 #include "data/DataLimits.h"
+#include "platform/GifDecoder.h"
 #include "platform/ImageHeader.h"
 #include "platform/Platform.h"
 
@@ -68,26 +69,14 @@ bool ImageCodec::Decode(const void* data, std::size_t size, Image& out) {
     ImageHeader header = ReadImageHeader(static_cast<const unsigned char*>(data), size);
     if (header.kind == ImageHeader::None || !ImageFits(header.width, header.height))
         return false;
+    if (header.kind == ImageHeader::Gif)
+        return DecodeGif(static_cast<const unsigned char*>(data), size, out);
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw)
         return false;
-    SDL_Surface* loaded = nullptr;
-    switch (header.kind) {
-    case ImageHeader::Bmp:
-        loaded = IMG_LoadBMP_RW(rw);
-        break;
-    case ImageHeader::Png:
-        loaded = IMG_LoadPNG_RW(rw);
-        break;
-    case ImageHeader::Gif:
-        loaded = IMG_LoadGIF_RW(rw);
-        break;
-    case ImageHeader::Jpeg:
-        loaded = IMG_LoadJPG_RW(rw);
-        break;
-    case ImageHeader::None:
-        break;
-    }
+    SDL_Surface* loaded = header.kind == ImageHeader::Bmp   ? IMG_LoadBMP_RW(rw)
+                          : header.kind == ImageHeader::Png ? IMG_LoadPNG_RW(rw)
+                                                            : IMG_LoadJPG_RW(rw);
     SDL_RWclose(rw);
     return FromSurface(loaded, out);
 }

@@ -42,9 +42,23 @@ ImageHeader Bmp(const unsigned char* p, std::size_t size) {
     return h;
 }
 
+// Every chunk up to the end chunk must lie within the data: the decoder would otherwise go on
+// reading (and skipping) past its end, for as long as a damaged length says.
+bool PngChunksFit(const unsigned char* p, std::size_t size) {
+    for (std::size_t at = 8; size - at >= 12;) {
+        std::size_t length = Big32(p + at);
+        if (length > size - at - 12)
+            return false;
+        if (std::memcmp(p + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + length;
+    }
+    return false;
+}
+
 ImageHeader Png(const unsigned char* p, std::size_t size) {
     ImageHeader h{ImageHeader::Png};
-    if (size >= 24 && std::memcmp(p + 12, "IHDR", 4) == 0) {
+    if (size >= 24 && std::memcmp(p + 12, "IHDR", 4) == 0 && PngChunksFit(p, size)) {
         h.width = Big32(p + 16);
         h.height = Big32(p + 20);
     }

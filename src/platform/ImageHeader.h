@@ -10,7 +10,8 @@ struct ImageHeader {
     enum Kind { None, Bmp, Png, Gif, Jpeg };
     Kind kind = None;
     // As stored, widened so that no header value can overflow: a BMP's negative height (rows
-    // stored top down) is given as its magnitude. 0 when the header holds no size.
+    // stored top down) is given as its magnitude. 0 when the header holds no size, or when
+    // the image is too damaged to decode safely (a PNG chunk running past the end).
     long long width = 0;
     long long height = 0;
 };
