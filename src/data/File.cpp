@@ -29,21 +29,23 @@ struct File::ObjectTable {
 };
 
 File::File(const char* name, Mode mode)
-    : stream(nullptr), reading(false), objects(new ObjectTable), objectCount(0),
-      fromResource(false), resourceData(nullptr), resourcePosition(0), size(0), depth(0),
-      readPastEnd(false), fileName(name) {
+    : stream(nullptr), reading(false), objects(nullptr), objectCount(0), fromResource(false),
+      resourceData(nullptr), resourcePosition(0), size(0), depth(0), readPastEnd(false),
+      fileName(name) {
     if (const KivResource* r = kiv::platform::Resources::Instance().Find("RCDATA", name)) {
         fromResource = true;
         resourceData = r->data;
         size = static_cast<long>(r->size);
-        return;
+    } else {
+        reading = mode == Reading;
+        std::string path = kiv::platform::LocalPath(name);
+        stream = std::fopen(path.c_str(), reading ? "rb" : "wb");
+        if (!stream)
+            FatalError(kiv::Message(reading ? 104 : 105), path.c_str());
+        size = Size();
     }
-    reading = mode == Reading;
-    std::string path = kiv::platform::LocalPath(name);
-    stream = std::fopen(path.c_str(), reading ? "rb" : "wb");
-    if (!stream)
-        FatalError(kiv::Message(reading ? 104 : 105), path.c_str());
-    size = Size();
+    // Made once the file is open: a file that can't be opened leaves nothing behind.
+    objects = new ObjectTable;
 }
 
 File::~File() {
