@@ -102,10 +102,10 @@ void CheckFrameSizes(const Json& actors, const std::string& path) {
 
 // Reads one record that must fill the file exactly.
 Json ReadWhole(Reader& reader, const Layout& layout, const std::string& path,
-               const fs::path& file) {
+               const std::string& file) {
     Json record = reader.Read(layout, path);
     if (!reader.AtEnd())
-        throw DataError(file.string() + ", offset " + std::to_string(reader.Position()) +
+        throw DataError(file + ", offset " + std::to_string(reader.Position()) +
                         ": bytes left over after the " + path + " record");
     return record;
 }
@@ -181,34 +181,49 @@ GameFiles CompileGame(const Json& d, const fs::path& artFolder) {
     return files;
 }
 
-Json DumpLevel(const fs::path& levelFile) {
-    std::vector<unsigned char> bytes = ReadFile(levelFile);
-    Reader reader(bytes, levelFile.string());
+Json DumpLevelBytes(const std::vector<unsigned char>& bytes, const std::string& name) {
+    Reader reader(bytes, name);
     Json out = Json::object();
     out["level"] = reader.Read(LevelRecord(), "level");
     if (!reader.AtEnd())
-        out["actors"] = ReadWhole(reader, ActorRecord(), "actors", levelFile);
+        out["actors"] = ReadWhole(reader, ActorRecord(), "actors", name);
     return out;
 }
 
-Json DumpGame(const fs::path& gameFile) {
-    std::vector<unsigned char> bytes = ReadFile(gameFile);
-    Reader reader(bytes, gameFile.string());
+Json DumpLevel(const fs::path& levelFile) {
+    return DumpLevelBytes(ReadFile(levelFile), levelFile.string());
+}
+
+Json DumpGameBytes(const std::vector<unsigned char>& bytes, const std::string& name,
+                   const LevelFiles& levelFiles) {
+    Reader reader(bytes, name);
     Json d = Json::object();
-    d["file"] = gameFile.filename().string();
+    d["file"] = fs::path(name).filename().string();
     d["mode"] = reader.Read(ModeRecord(), "mode");
     d["game"] = reader.Read(GameRecord(), "game");
-    d["logic"] = ReadWhole(reader, LogicRecord(), "logic", gameFile);
+    d["logic"] = ReadWhole(reader, LogicRecord(), "logic", name);
     for (Json& level : d["game"]["levels"]) {
-        fs::path file = FindBeside(gameFile.parent_path().empty() ? "." : gameFile.parent_path(),
-                                   StoredFileName(level["file"].get<std::string>()));
-        if (file.empty())
+        std::string stored = StoredFileName(level["file"].get<std::string>());
+        std::optional<std::vector<unsigned char>> file = levelFiles(stored);
+        if (!file)
             continue;
-        Json records = DumpLevel(file);
+        Json records = DumpLevelBytes(*file, stored);
         for (auto it = records.begin(); it != records.end(); ++it)
             level[it.key()] = it.value();
     }
     return d;
+}
+
+Json DumpGame(const fs::path& gameFile) {
+    fs::path folder = gameFile.parent_path().empty() ? "." : gameFile.parent_path();
+    return DumpGameBytes(
+        ReadFile(gameFile), gameFile.string(),
+        [&](const std::string& stored) -> std::optional<std::vector<unsigned char>> {
+            fs::path file = FindBeside(folder, stored);
+            if (file.empty())
+                return std::nullopt;
+            return ReadFile(file);
+        });
 }
 
 std::vector<unsigned char> ReadFile(const fs::path& path) {

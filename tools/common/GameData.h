@@ -3,6 +3,8 @@
 #include "Layout.h"
 
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,13 @@ std::string StoredFileName(const std::string& name);
 // Reads the game file and the level files beside it back into a description.
 Json DumpGame(const std::filesystem::path& gameFile);
 Json DumpLevel(const std::filesystem::path& levelFile);
+// The same from bytes in memory; `name` names the file in errors, and `levelFiles` gives
+// the bytes of a level file by its stored name (nothing when there is no such file).
+using LevelFiles =
+    std::function<std::optional<std::vector<unsigned char>>(const std::string& storedName)>;
+Json DumpGameBytes(const std::vector<unsigned char>& bytes, const std::string& name,
+                   const LevelFiles& levelFiles);
+Json DumpLevelBytes(const std::vector<unsigned char>& bytes, const std::string& name);
 
 // The file at `name` below `folder`, each part matched without regard to letter case as the
 // runtime does; empty when there is none.
