@@ -5,6 +5,7 @@
 #include "game/LoopGlobals.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -114,4 +115,19 @@ TEST_F(UserErrors, ExitMessageSendsTheWholeReportAsText) {
                 "\\[Exit error\\.\\] User Error :\nObject type : Map\nObject name : 100%s\n"
                 "State name : Walking\nTarget Function : void Map::Clone\\(\\)\n"
                 "Error Message : The bitmap file a\\.bmp does not exist\\.");
+}
+
+using ConsoleLog = kiv::test::Scratch;
+
+TEST_F(ConsoleLog, ALogThatCantBeWrittenIsSaidOnceAndTheConsoleGoesOn) {
+    std::filesystem::create_directory("Kiv.log"); // a folder stands where the log would go
+    testing::internal::CaptureStderr();
+    pConsole = new Console;
+    pConsole->Print("first\n");
+    pConsole->Print("second\n");
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "The log file Kiv.log cannot be written: Is a directory.\n");
+    EXPECT_NE(std::string(pConsole->Text()).find("second"), std::string::npos);
+    delete pConsole;
+    pConsole = nullptr;
 }

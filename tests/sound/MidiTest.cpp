@@ -12,29 +12,6 @@ using namespace kiv::test;
 
 namespace {
 
-void PutBe32(Bytes& b, std::uint32_t v) {
-    for (int i = 3; i >= 0; --i)
-        b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-// A format-0 file at 96 ticks a quarter note and 120 quarter notes a minute: a piano note
-// on every quarter note for `quarters` quarter notes.
-Bytes Tune(int quarters) {
-    Bytes track = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, // tempo 500000
-                   0x00, 0xC0, 0x00};                        // piano
-    for (int q = 0; q < quarters; ++q) {
-        auto note = static_cast<unsigned char>(60 + q % 12);
-        track.insert(track.end(), {0x00, 0x90, note, 100, 0x50, 0x80, note, 0x40});
-        track.insert(track.end(), {0x10});             // the rest of the quarter note...
-        track.insert(track.end(), {0xFF, 0x01, 0x00}); // ...ends with an empty text event
-    }
-    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-    Bytes b = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
-    PutBe32(b, static_cast<std::uint32_t>(track.size()));
-    b.insert(b.end(), track.begin(), track.end());
-    return b;
-}
-
 double Rms(const std::vector<std::int16_t>& s, std::size_t fromFrame, std::size_t toFrame) {
     double sum = 0;
     for (std::size_t i = 2 * fromFrame; i < 2 * toFrame; ++i)

@@ -2,6 +2,7 @@
 
 #include <kiv/Kiv.h>
 
+#include "MediaFiles.h"
 #include "Scratch.h"
 #include "host/HostGlobals.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -13,46 +14,6 @@
 #include <vector>
 
 namespace kiv::test {
-
-using Bytes = std::vector<unsigned char>;
-
-inline void Put16(Bytes& b, unsigned v) {
-    b.push_back(static_cast<unsigned char>(v));
-    b.push_back(static_cast<unsigned char>(v >> 8));
-}
-
-inline void Put32(Bytes& b, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-inline void PutId(Bytes& b, const char* id) {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<unsigned char>(id[i]));
-}
-
-// A RIFF WAVE file of PCM data (little-endian samples, as stored).
-inline Bytes Wave(unsigned rate, unsigned bits, unsigned channels, const Bytes& data) {
-    unsigned blockAlign = channels * bits / 8;
-    Bytes b;
-    PutId(b, "RIFF");
-    Put32(b, static_cast<std::uint32_t>(4 + 8 + 16 + 8 + data.size() + (data.size() & 1)));
-    PutId(b, "WAVE");
-    PutId(b, "fmt ");
-    Put32(b, 16);
-    Put16(b, 1);
-    Put16(b, channels);
-    Put32(b, rate);
-    Put32(b, rate * blockAlign);
-    Put16(b, blockAlign);
-    Put16(b, bits);
-    PutId(b, "data");
-    Put32(b, static_cast<std::uint32_t>(data.size()));
-    b.insert(b.end(), data.begin(), data.end());
-    if (data.size() & 1)
-        b.push_back(0);
-    return b;
-}
 
 inline Bytes Samples16(const std::vector<std::int16_t>& samples) {
     Bytes b;

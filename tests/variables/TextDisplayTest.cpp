@@ -708,3 +708,19 @@ TEST_F(Texts, DrawingAndChangingTextsAllocatesNothingOnceRunning) {
     EXPECT_EQ(allocations, 0);
     EXPECT_GT(Ink(), 0);
 }
+
+TEST_F(Texts, AFrameSpanningTheWholeIntegerRangeIsMeasuredWithoutOverflow) {
+    Start();
+    const int most = 2147483647;
+    Probe v("wide");
+    Setup(v, {-most, -most, most, most}, Variable::RespectingWords);
+    v.Draw(); // from its top left, far off the screen: nothing shows
+    EXPECT_EQ(Ink(), 0);
+    EXPECT_EQ(v.m_VisibleLines, 2LL * most / v.CellHeight('x'));
+    v.CenterViewport(); // a frame 2^32 - 2 wide is centred on the 320 x 200 display
+    EXPECT_EQ(v.Frame().left, 160 - (most - 0));
+    EXPECT_EQ(v.Frame().right, most); // as far as 32 bits go
+    v.Move(1e30f, -1e30f);
+    EXPECT_LE(v.Frame().left, v.Frame().right);
+    EXPECT_LE(v.Frame().top, v.Frame().bottom);
+}
