@@ -66,11 +66,13 @@ bool Write(const Image& image, SDL_PixelFormatEnum format, Save save) {
 bool ImageCodec::Decode(const void* data, std::size_t size, Image& out) {
     if (!data || size == 0 || size > 0x7FFFFFFF)
         return false;
-    ImageHeader header = ReadImageHeader(static_cast<const unsigned char*>(data), size);
-    if (header.kind == ImageHeader::None || !ImageFits(header.width, header.height))
+    auto bytes = static_cast<const unsigned char*>(data);
+    ImageHeader header = ReadImageHeader(bytes, size);
+    if (header.kind == ImageHeader::None || !ImageFits(header.width, header.height) ||
+        (header.kind == ImageHeader::Png && !PngChunksFit(bytes, size)))
         return false;
     if (header.kind == ImageHeader::Gif)
-        return DecodeGif(static_cast<const unsigned char*>(data), size, out);
+        return DecodeGif(bytes, size, out);
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     if (!rw)
         return false;

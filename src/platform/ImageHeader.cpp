@@ -42,23 +42,9 @@ ImageHeader Bmp(const unsigned char* p, std::size_t size) {
     return h;
 }
 
-// Every chunk up to the end chunk must lie within the data: the decoder would otherwise go on
-// reading (and skipping) past its end, for as long as a damaged length says.
-bool PngChunksFit(const unsigned char* p, std::size_t size) {
-    for (std::size_t at = 8; size - at >= 12;) {
-        std::size_t length = Big32(p + at);
-        if (length > size - at - 12)
-            return false;
-        if (std::memcmp(p + at + 4, "IEND", 4) == 0)
-            return true;
-        at += 12 + length;
-    }
-    return false;
-}
-
 ImageHeader Png(const unsigned char* p, std::size_t size) {
     ImageHeader h{ImageHeader::Png};
-    if (size >= 24 && std::memcmp(p + 12, "IHDR", 4) == 0 && PngChunksFit(p, size)) {
+    if (size >= 24 && std::memcmp(p + 12, "IHDR", 4) == 0) {
         h.width = Big32(p + 16);
         h.height = Big32(p + 20);
     }
@@ -126,6 +112,20 @@ ImageHeader Jpeg(const unsigned char* p, std::size_t size) {
 }
 
 } // namespace
+
+bool PngChunksFit(const unsigned char* p, std::size_t size) {
+    if (size < 8)
+        return false;
+    for (std::size_t at = 8; size - at >= 12;) {
+        std::size_t length = Big32(p + at);
+        if (length > size - at - 12)
+            return false;
+        if (std::memcmp(p + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + length;
+    }
+    return false;
+}
 
 ImageHeader ReadImageHeader(const unsigned char* data, std::size_t size) {
     if (!data)
