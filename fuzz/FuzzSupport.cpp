@@ -75,6 +75,7 @@ void Start() {
 }
 
 void RunOne(const std::function<void()>& input) {
+    RandReset(1); // as the library starts: an input plays the same however many came before
     try {
         input();
     } catch (const Exited&) {

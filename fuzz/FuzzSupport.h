@@ -21,9 +21,10 @@ namespace kiv::fuzz {
 // The runtime writes "Kiv.log" to the current folder, as it always does.
 void Start();
 
-// Runs one input: a fatal exit returns here instead of ending the process. Afterwards the
-// registered resources and the reported user errors are cleared (the runtime itself leaves
-// nothing else behind once its game has ended).
+// Runs one input, with the random generators seeded as the library starts them: a fatal
+// exit returns here instead of ending the process. Afterwards the registered resources and
+// the reported user errors are cleared (the runtime itself leaves nothing else behind once
+// its game has ended).
 void RunOne(const std::function<void()>& input);
 
 // Runs `play` with a level of its own as the running level.

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <functional>
 
+using kiv::test::OneFrameActors;
+using kiv::test::OneLevelGame;
 using kiv::tools::Json;
 
 namespace {
@@ -26,20 +28,6 @@ void BuildLogic() {
     SMFArray = NewVoidPointers(2);
     SMFArray[0] = reinterpret_cast<void*>(S0);
     SMFArray[1] = reinterpret_cast<void*>(E0);
-}
-
-// A game of one level, "Data\\levels\\one.lvl", whose records `level` and `actors` hold.
-Json GameWith(const Json& level, const Json& actors = nullptr) {
-    Json game = Json::parse(R"({"file": "game.kiv", "game": {"levels": [
-        {"id": 1, "name": "One", "file": "levels\\one.lvl"}]}})");
-    game["game"]["levels"][0]["level"] = level;
-    if (!actors.is_null())
-        game["game"]["levels"][0]["actors"] = actors;
-    return game;
-}
-
-Json OneFrame(const Json& frame) {
-    return {{"actors", {{{"index", 0}, {"animations", {{{"frames", {frame}}}}}}}}};
 }
 
 std::vector<unsigned char> Bytes32(std::uint32_t raw) {
@@ -61,11 +49,7 @@ protected:
         kiv::InitPaths();
     }
     void TearDown() override {
-        kiv::TearDown();
-        delete _GameFile;
-        _GameFile = nullptr;
-        delete _LevelFile;
-        _LevelFile = nullptr;
+        kiv::test::CloseGameFiles();
         Scratch::TearDown();
     }
 
@@ -92,12 +76,7 @@ protected:
 
     // What KivMain and the game's level functions do: the game file, then the level.
     void ReadGameAndLevel() {
-        CreateBinaryGameFile("game.kiv");
-        GenerateMode();
-        BuildLogic();
-        myGame = new Game;
-        GenerateLevels();
-        GenerateLogic();
+        kiv::test::ReadGameFile("game.kiv", BuildLogic);
         pConsole = new Console;
         GameNode* level = Game::Search(0);
         gNode = level;
@@ -129,13 +108,13 @@ TEST_F(BoundedRecords, ValuesNoGameCanHoldEndTheGameNamingTheFileAndTheField) {
         return [=](const Json& v) {
             Json f = frame;
             f[key] = v;
-            return GameWith(Json::object(), OneFrame(f));
+            return OneLevelGame(Json::object(), OneFrameActors(f));
         };
     };
     auto spriteWith = [](const char* key) {
         return [=](const Json& v) {
             Json sprite = {{"name", "s"}, {"actor", 0}, {key, v}};
-            return GameWith({{"sprites", {sprite}}});
+            return OneLevelGame({{"sprites", {sprite}}});
         };
     };
     auto textWith = [](const char* key, bool frame) {
@@ -145,7 +124,7 @@ TEST_F(BoundedRecords, ValuesNoGameCanHoldEndTheGameNamingTheFileAndTheField) {
                 text["frame"] = {{key, v}};
             else
                 text[key] = v;
-            return GameWith({{"texts", {text}}});
+            return OneLevelGame({{"texts", {text}}});
         };
     };
     struct Case {
@@ -174,18 +153,16 @@ TEST_F(BoundedRecords, ValuesNoGameCanHoldEndTheGameNamingTheFileAndTheField) {
         EXPECT_EQ(message, "The data file " + folder.string() +
                                "/Data/levels/one.lvl is damaged: " + c.what + " is out of range.")
             << c.what;
-        kiv::TearDown();
-        delete _LevelFile;
-        _LevelFile = nullptr;
+        kiv::test::CloseGameFiles();
     }
 }
 
 TEST_F(BoundedRecords, SizesASurfaceHoldsAreRead) {
     // The largest frame that fits, and one of no size at all.
-    Json actors = OneFrame({{"image", "f.bmp"}, {"width", 2048}, {"height", 32768}});
+    Json actors = OneFrameActors({{"image", "f.bmp"}, {"width", 2048}, {"height", 32768}});
     actors["actors"][0]["animations"][0]["frames"].push_back(
         {{"image", "g.bmp"}, {"width", 0}, {"height", 0}});
-    kiv::test::WriteGame(GameWith(Json::object(), actors), folder / "Data");
+    kiv::test::WriteGame(OneLevelGame(Json::object(), actors), folder / "Data");
     EXPECT_EQ(FatalMessage(), "");
     EXPECT_EQ(SpriteList[0].m_Animations[0].m_Frames[0].m_Height, 32768);
 }
@@ -193,11 +170,11 @@ TEST_F(BoundedRecords, SizesASurfaceHoldsAreRead) {
 TEST_F(BoundedRecords, AnEffectNumberOutsideItsListIsReportedAndTheTextShownWhole) {
     WriteWithRawField(
         [](const Json& effect) {
-            return GameWith({{"texts",
-                              {{{"name", "t"},
-                                {"value", "hello"},
-                                {"effect", effect},
-                                {"characterDelay", 1}}}}});
+            return OneLevelGame({{"texts",
+                                  {{{"name", "t"},
+                                    {"value", "hello"},
+                                    {"effect", effect},
+                                    {"characterDelay", 1}}}}});
         },
         1, 2, 9);
     EXPECT_EQ(FatalMessage(), "");
@@ -212,7 +189,7 @@ TEST_F(BoundedRecords, AnEffectNumberOutsideItsListIsReportedAndTheTextShownWhol
 TEST_F(BoundedRecords, AStateOrEdgeFunctionIsNeverUsedAsTheOtherKind) {
     // Entry 0 is a state function and entry 1 an edge function, as the logic's first uses
     // have it; the edge naming 0 and the state naming 1 are reported and get none.
-    Json game = GameWith(Json::object());
+    Json game = OneLevelGame(Json::object());
     game["logic"] = Json::parse(R"({"stateMachines": [{"states": [
         {"function": 0, "edges": [{"to": 1, "function": 1}, {"to": 1, "function": 0}]},
         {"function": 1}]}]})");
@@ -230,16 +207,15 @@ TEST_F(BoundedRecords, AStateOrEdgeFunctionIsNeverUsedAsTheOtherKind) {
 }
 
 TEST_F(BoundedRecords, CutFilesEndNamingTheFileWithThisSystemsSeparators) {
-    kiv::test::WriteGame(GameWith({{"sprites", {{{"name", "s"}, {"actor", 0}}}}}), folder / "Data");
+    kiv::test::WriteGame(OneLevelGame({{"sprites", {{{"name", "s"}, {"actor", 0}}}}}),
+                         folder / "Data");
     std::vector<unsigned char> level = ReadBytes(LevelPath());
     level.pop_back();
     WriteBytes(LevelPath(), level);
     EXPECT_EQ(FatalMessage(),
               "Could not open the file " + folder.string() + "/Data/levels/one.lvl for reading.");
 
-    kiv::TearDown();
-    delete _LevelFile;
-    _LevelFile = nullptr;
+    kiv::test::CloseGameFiles();
     std::string gamePath = (folder / "Data" / "game.kiv").string();
     std::vector<unsigned char> game = ReadBytes(gamePath);
     game.resize(game.size() - 3);

@@ -91,23 +91,12 @@ protected:
         kiv::test::WriteGame(TestGame(), folder / "Data");
     }
     void TearDown() override {
-        kiv::TearDown();
-        delete _GameFile;
-        _GameFile = nullptr;
-        delete _LevelFile;
-        _LevelFile = nullptr;
+        kiv::test::CloseGameFiles();
         kiv::platform::Resources::Instance().Clear();
         Scratch::TearDown();
     }
     // What KivMain and the game executable do before the first level starts.
-    void ReadGameFile() {
-        CreateBinaryGameFile("game.kiv");
-        GenerateMode();
-        BuildLogic();
-        myGame = new Game;
-        GenerateLevels();
-        GenerateLogic();
-    }
+    void ReadGameFile() { kiv::test::ReadGameFile("game.kiv", BuildLogic); }
 };
 
 } // namespace

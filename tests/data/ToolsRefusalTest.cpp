@@ -1,13 +1,15 @@
 // What kivc and kivdump refuse: descriptions nested too deep, values the runtime refuses,
 // image headers that overflow, output file names that collide or leave the output folder,
 // and files read out of step; and what they keep: NaN and infinities, bit for bit.
-#include "GameData.h"
+#include "GameDataFiles.h"
 #include "JsonInput.h"
 #include "MediaFiles.h"
 #include "Scratch.h"
 
 #include <climits>
 
+using kiv::test::OneFrameActors;
+using kiv::test::OneLevelGame;
 using kiv::tools::DataError;
 using kiv::tools::Json;
 
@@ -24,19 +26,6 @@ std::string ErrorOf(const std::function<void()>& step) {
 
 std::string CompileError(const Json& description, const std::string& art = {}) {
     return ErrorOf([&] { kiv::tools::CompileGame(description, art); });
-}
-
-Json OneLevel(const Json& level, const Json& actors = nullptr) {
-    Json game = Json::parse(R"({"file": "g.kiv", "game": {"levels": [
-        {"id": 1, "name": "L", "file": "l.lvl"}]}})");
-    game["game"]["levels"][0]["level"] = level;
-    if (!actors.is_null())
-        game["game"]["levels"][0]["actors"] = actors;
-    return game;
-}
-
-Json OneFrame(const Json& frame) {
-    return {{"actors", {{{"index", 0}, {"animations", {{{"frames", {frame}}}}}}}}};
 }
 
 using ToolsRefusal = kiv::test::Scratch;
@@ -60,35 +49,38 @@ TEST_F(ToolsRefusal, JsonNestedDeeperThanAnyDescriptionIsRefusedWhileItIsRead) {
 
 TEST_F(ToolsRefusal, ValuesTheRuntimeRefusesAreRefusedWithTheirPath) {
     const std::string frames = "game.levels[0].actors.actors[0].animations[0].frames[0]";
-    EXPECT_EQ(CompileError(OneLevel(Json::object(),
-                                    OneFrame({{"image", "a"}, {"width", 100000}, {"height", 1}}))),
-              frames + ".width: expected a whole number from 0 to 32768");
-    EXPECT_EQ(CompileError(OneLevel(
-                  Json::object(), OneFrame({{"image", "a"}, {"width", 32768}, {"height", 32768}}))),
-              frames + ": a frame of 32768 x 32768 pixels is larger than the 67108864 pixels an "
-                       "image can have");
-    EXPECT_EQ(CompileError(OneLevel({{"sprites", {{{"name", "s"}, {"actor", 0}, {"x", "NaN"}}}}})),
-              "game.levels[0].level.sprites[0].x: expected a number from -16777216 to 16777216");
     EXPECT_EQ(
-        CompileError(OneLevel({{"sprites", {{{"name", "s"}, {"actor", 0}, {"speed", 1e30}}}}})),
+        CompileError(OneLevelGame(
+            Json::object(), OneFrameActors({{"image", "a"}, {"width", 100000}, {"height", 1}}))),
+        frames + ".width: expected a whole number from 0 to 32768");
+    EXPECT_EQ(
+        CompileError(OneLevelGame(
+            Json::object(), OneFrameActors({{"image", "a"}, {"width", 32768}, {"height", 32768}}))),
+        frames + ": a frame of 32768 x 32768 pixels is larger than the 67108864 pixels an "
+                 "image can have");
+    EXPECT_EQ(
+        CompileError(OneLevelGame({{"sprites", {{{"name", "s"}, {"actor", 0}, {"x", "NaN"}}}}})),
+        "game.levels[0].level.sprites[0].x: expected a number from -16777216 to 16777216");
+    EXPECT_EQ(
+        CompileError(OneLevelGame({{"sprites", {{{"name", "s"}, {"actor", 0}, {"speed", 1e30}}}}})),
         "game.levels[0].level.sprites[0].speed: expected a number from -16777216 to "
         "16777216");
-    EXPECT_EQ(
-        CompileError(OneLevel({{"texts", {{{"name", "t"}, {"frame", {{"left", -2147483647}}}}}}})),
-        "game.levels[0].level.texts[0].frame.left: expected a whole number from -16777216 "
-        "to 16777216");
-    EXPECT_EQ(CompileError(OneLevel({{"texts", {{{"name", "t"}, {"effect", 9}}}}})),
+    EXPECT_EQ(CompileError(
+                  OneLevelGame({{"texts", {{{"name", "t"}, {"frame", {{"left", -2147483647}}}}}}})),
+              "game.levels[0].level.texts[0].frame.left: expected a whole number from -16777216 "
+              "to 16777216");
+    EXPECT_EQ(CompileError(OneLevelGame({{"texts", {{{"name", "t"}, {"effect", 9}}}}})),
               "game.levels[0].level.texts[0].effect: expected a whole number from 0 to 5");
-    EXPECT_EQ(CompileError(OneLevel({{"behavior", {{{"kind", 7}}}}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"behavior", {{{"kind", 7}}}}})),
               "game.levels[0].level.behavior[0].kind: expected one of function, stateMachine, "
               "timer");
-    EXPECT_EQ(CompileError(OneLevel({{"maps", {{{"type", 3}, {"name", "m"}}}}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"maps", {{{"type", 3}, {"name", "m"}}}}})),
               "game.levels[0].level.maps[0].type: expected one of master, standard, wrapped");
-    EXPECT_EQ(CompileError(OneLevel({{"worldWidth", -1}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"worldWidth", -1}})),
               "game.levels[0].level.worldWidth: expected a whole number from 0 to 16777216");
-    EXPECT_EQ(CompileError(OneLevel({{"variables", {{{"name", "v"}, {"value", 1e300}}}}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"variables", {{{"name", "v"}, {"value", 1e300}}}}})),
               "no error"); // a variable's value is a double: anything goes
-    EXPECT_EQ(CompileError(OneLevel({{"texts", {{{"name", "t"}, {"height", 1e39}}}}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"texts", {{{"name", "t"}, {"height", 1e39}}}}})),
               "game.levels[0].level.texts[0].height: expected a number (\"NaN\", \"Infinity\" "
               "and \"-Infinity\" too) within a float's range");
 }
@@ -105,7 +97,8 @@ TEST_F(ToolsRefusal, ImageHeadersWhoseSizesOverflowAreRefused) {
     };
     auto errorFor = [&](const kiv::test::Bytes& image) {
         kiv::tools::WriteFile("art/Art Assets/Actors/a.bmp", image);
-        return CompileError(OneLevel(Json::object(), OneFrame({{"image", "a.bmp"}})), "art");
+        return CompileError(OneLevelGame(Json::object(), OneFrameActors({{"image", "a.bmp"}})),
+                            "art");
     };
     const std::string at = "game.levels[0].actors.actors[0].animations[0].frames[0].image: "
                            "art/Art Assets/Actors/a.bmp: its header gives ";
@@ -123,32 +116,32 @@ TEST_F(ToolsRefusal, ImageHeadersWhoseSizesOverflowAreRefused) {
 
 TEST_F(ToolsRefusal, OutputFilesMustBeDistinctPlainNamesInsideTheOutputFolder) {
     auto withSecondLevelFile = [](const std::string& file) {
-        Json game = OneLevel(Json::object());
+        Json game = OneLevelGame(Json::object());
         game["game"]["levels"].push_back(
             {{"id", 2}, {"name", "M"}, {"file", file}, {"level", Json::object()}});
         return CompileError(game);
     };
     const std::string at = "game.levels[1].file: ";
-    EXPECT_EQ(withSecondLevelFile("G.KIV"),
-              at + "G.KIV is the file that file already names; each output needs a file of its "
-                   "own");
-    EXPECT_EQ(withSecondLevelFile("sub\\..\\L.lvl"),
-              at + "sub\\..\\L.lvl is the file that game.levels[0].file already names; each "
-                   "output needs a file of its own");
+    EXPECT_EQ(withSecondLevelFile("GAME.KIV"),
+              at + "GAME.KIV is the file that file already names; each output needs a file of "
+                   "its own");
+    EXPECT_EQ(withSecondLevelFile("levels\\sub\\..\\ONE.lvl"),
+              at + "levels\\sub\\..\\ONE.lvl is the file that game.levels[0].file already "
+                   "names; each output needs a file of its own");
     EXPECT_EQ(withSecondLevelFile("/tmp/m.lvl"),
               at + "/tmp/m.lvl: a data file's name must be relative to the data folder");
     EXPECT_EQ(withSecondLevelFile("C:\\m.lvl"),
               at + "C:\\m.lvl: a data file's name must be relative to the data folder");
     EXPECT_EQ(withSecondLevelFile("..\\m.lvl"),
               at + "..\\m.lvl: a data file must lie inside the data folder");
-    Json nul = OneLevel(Json::object());
+    Json nul = OneLevelGame(Json::object());
     nul["file"] = std::string("g\0.kiv", 6);
     EXPECT_EQ(CompileError(nul), "file: \"g\\x00.kiv\": not a file name");
     EXPECT_EQ(withSecondLevelFile("levels\\m.lvl"), "no error");
 }
 
 TEST_F(ToolsRefusal, TheDumperRefusesAFileReadOutOfStep) {
-    Json game = OneLevel({{"behavior", {{{"kind", "timer"}, {"index", 0}}}}});
+    Json game = OneLevelGame({{"behavior", {{{"kind", "timer"}, {"index", 0}}}}});
     std::vector<unsigned char> level = kiv::tools::CompileGame(game).levels[0].second;
     game["game"]["levels"][0]["level"]["behavior"][0]["kind"] = "stateMachine";
     std::vector<unsigned char> other = kiv::tools::CompileGame(game).levels[0].second;
@@ -163,14 +156,13 @@ TEST_F(ToolsRefusal, TheDumperRefusesAFileReadOutOfStep) {
 }
 
 TEST_F(ToolsRefusal, NaNAndInfinitiesDumpAsTextsThatCompileBackToTheSameBits) {
-    Json game = OneLevel(Json::parse(R"({"variables": [
+    Json game = OneLevelGame(Json::parse(R"({"variables": [
         {"name": "a", "value": "NaN"}, {"name": "b", "value": "-Infinity"},
         {"name": "c", "value": "NaN:0xFFF0000000000123"}],
         "texts": [{"name": "t", "height": "NaN:0x7FA00001"}]})"));
     kiv::tools::GameFiles files = kiv::tools::CompileGame(game);
-    kiv::tools::WriteFile("g.kiv", files.game);
-    kiv::tools::WriteFile("l.lvl", files.levels[0].second);
-    Json dumped = kiv::tools::DumpGame("g.kiv");
+    kiv::test::WriteGame(game, ".");
+    Json dumped = kiv::tools::DumpGame("game.kiv");
     const Json& level = dumped["game"]["levels"][0]["level"];
     EXPECT_EQ(level["variables"][0]["value"], "NaN");
     EXPECT_EQ(level["variables"][1]["value"], "-Infinity");
@@ -179,7 +171,7 @@ TEST_F(ToolsRefusal, NaNAndInfinitiesDumpAsTextsThatCompileBackToTheSameBits) {
     // Written out as JSON text and read back, as kivdump and kivc do.
     Json reread = kiv::tools::ParseDescription(dumped.dump(2), "dump.json");
     EXPECT_EQ(kiv::tools::CompileGame(reread).levels[0].second, files.levels[0].second);
-    EXPECT_EQ(CompileError(OneLevel({{"variables", {{{"name", "a"}, {"value", "NaN:0x1"}}}}})),
+    EXPECT_EQ(CompileError(OneLevelGame({{"variables", {{{"name", "a"}, {"value", "NaN:0x1"}}}}})),
               "game.levels[0].level.variables[0].value: expected a number (\"NaN\", "
               "\"Infinity\" and \"-Infinity\" too)");
 }
