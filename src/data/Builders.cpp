@@ -58,10 +58,6 @@ File& LevelData() {
     return *_LevelFile;
 }
 
-// Particle systems holding more particles than this in all are damaged data: the particles
-// would not fit.
-constexpr unsigned int MaxParticles = 1u << 18;
-
 CollisionSegment ReadSegment(File& file) {
     constexpr const char* what = "a collision segment's end point";
     float x1 = GetCoordinate(file, what), y1 = GetCoordinate(file, what),
@@ -212,7 +208,7 @@ void ReadPathStateMachines(File& f, FunctionKinds& kinds) {
         int states = GetCount(f, 22);
         int stations = Get<int>(f);
         if (stations < 0 || stations > MaxStations)
-            FatalError(kiv::Message(104), f.Name());
+            kiv::OutOfRange(f, "the number of a path network's stations");
         PathStateMachine machine(stations);
         for (int s = 0; s < states; ++s)
             ReadPathState(f, machine, kinds);
@@ -482,15 +478,17 @@ void ReadActor(File& f, SpriteElem& actor, GameNode& level) {
 
 void ReadParticleSystems(File& f, GameNode& level) {
     int n = GetCount(f, 34);
-    unsigned int room = MaxParticles;
+    unsigned int room = kiv::MaxParticles; // beyond it the data is damaged
     for (int i = 0; i < n; ++i) {
         auto count = Get<unsigned int>(f);
         int init = Get<int>(f), update = Get<int>(f);
         if (count > room)
-            FatalError(kiv::Message(104), f.Name());
+            kiv::OutOfRange(f, "the number of particles");
         room -= count;
         String name = GetString(f), map = GetString(f);
-        float gravity = Get<float>(f), x = Get<float>(f), y = Get<float>(f);
+        float gravity = GetCoordinate(f, "a particle system's gravity");
+        float x = GetCoordinate(f, "a particle system's position");
+        float y = GetCoordinate(f, "a particle system's position");
         bool unused = Get<bool>(f), paused = Get<bool>(f);
         auto* system = new ParticleSystem(count, init, update);
         system->Name(name);

@@ -32,4 +32,7 @@ constexpr bool IsCoordinate(double v) {
     return v >= -MaxCoordinate && v <= MaxCoordinate;
 }
 
+// The particles of all the particle systems of a level together.
+constexpr unsigned int MaxParticles = 1u << 18;
+
 } // namespace kiv

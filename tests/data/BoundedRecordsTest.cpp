@@ -146,6 +146,11 @@ TEST_F(BoundedRecords, ValuesNoGameCanHoldEndTheGameNamingTheFileAndTheField) {
         {textWith("left", true), 1, 2, 0x80000001u, "a text's frame"},
         {textWith("right", true), 1, 2, 0x7FFFFFFFu, "a text's frame"},
         {textWith("topMargin", false), 1, 2, 0x7FFFFFFFu, "a text's margin"},
+        {[](const Json& x) {
+             return OneLevelGame({{"particleSystems", {{{"count", 1}, {"name", "p"}, {"x", x}}}}});
+         },
+         1.0, 1.0000001, Bits(-std::numeric_limits<float>::infinity()),
+         "a particle system's position"},
     };
     for (const Case& c : cases) {
         WriteWithRawField(c.game, c.a, c.b, c.raw);

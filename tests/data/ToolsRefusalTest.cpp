@@ -76,6 +76,14 @@ TEST_F(ToolsRefusal, ValuesTheRuntimeRefusesAreRefusedWithTheirPath) {
               "timer");
     EXPECT_EQ(CompileError(OneLevelGame({{"maps", {{{"type", 3}, {"name", "m"}}}}})),
               "game.levels[0].level.maps[0].type: expected one of master, standard, wrapped");
+    EXPECT_EQ(CompileError(OneLevelGame(Json::parse(R"({"particleSystems": [
+                  {"count": 200000, "name": "a"}, {"count": 62145, "name": "b"}]})"))),
+              "game.levels[0].level.particleSystems: 262145 particles in all, more than the "
+              "262144 a level can hold");
+    EXPECT_EQ(CompileError(OneLevelGame(Json::parse(
+                  R"({"particleSystems": [{"count": 1, "name": "a", "x": "Infinity"}]})"))),
+              "game.levels[0].level.particleSystems[0].x: expected a number from -16777216 to "
+              "16777216");
     EXPECT_EQ(CompileError(OneLevelGame({{"worldWidth", -1}})),
               "game.levels[0].level.worldWidth: expected a whole number from 0 to 16777216");
     EXPECT_EQ(CompileError(OneLevelGame({{"variables", {{{"name", "v"}, {"value", 1e300}}}}})),

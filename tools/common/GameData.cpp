@@ -100,6 +100,19 @@ void CheckFrameSizes(const Json& actors, const std::string& path) {
         }
 }
 
+// The particles of a level's systems together are bounded too.
+void CheckParticleCount(const Json& level, const std::string& path) {
+    if (!level.contains("particleSystems"))
+        return;
+    unsigned long long all = 0;
+    for (const Json& system : level["particleSystems"])
+        all += system["count"].get<unsigned long long>();
+    if (all > MaxParticles)
+        throw DataError(path + ".particleSystems: " + std::to_string(all) +
+                        " particles in all, more than the " + std::to_string(MaxParticles) +
+                        " a level can hold");
+}
+
 // Reads one record that must fill the file exactly.
 Json ReadWhole(Reader& reader, const Layout& layout, const std::string& path,
                const std::string& file) {
@@ -166,6 +179,7 @@ GameFiles CompileGame(const Json& d, const fs::path& artFolder) {
         std::string path = "game.levels[" + std::to_string(i) + "]";
         std::vector<unsigned char> bytes;
         Compile(LevelRecord(), level["level"], bytes, path + ".level");
+        CheckParticleCount(level["level"], path + ".level");
         if (level.contains("actors")) {
             Json actors = level["actors"];
             if (!artFolder.empty())

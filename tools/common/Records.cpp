@@ -240,11 +240,12 @@ Item Texts() {
 
 Item ParticleSystems() {
     return List("particleSystems",
-                {Value("count", Type::U32), Value("initFunction", Type::I32, -1),
-                 Value("updateFunction", Type::I32, -1), Value("name", Type::String),
-                 Value("map", Type::String, ""), Value("gravity", Type::F32, 0),
-                 Value("x", Type::F32, 0), Value("y", Type::F32, 0),
-                 Value("unused", Type::Bool, false), Value("paused", Type::Bool, false)});
+                {InRange(Value("count", Type::U32), 0, MaxParticles),
+                 Value("initFunction", Type::I32, -1), Value("updateFunction", Type::I32, -1),
+                 Value("name", Type::String), Value("map", Type::String, ""),
+                 Coordinate("gravity", Type::F32, 0), Coordinate("x", Type::F32, 0),
+                 Coordinate("y", Type::F32, 0), Value("unused", Type::Bool, false),
+                 Value("paused", Type::Bool, false)});
 }
 
 Item Cursor() {
