@@ -67,7 +67,6 @@ void Start() {
                     ("kiv-fuzz-" + std::to_string(getpid()) + ".lock");
         setenv("KIV_LOCK_FILE", lock.c_str(), 1);
         setenv("KIV_SOUNDFONT", (lock.string() + ".no-sound-font.sf2").c_str(), 1);
-        platform::headless::Install();
         platform::SetExitHandler([](int) { throw Exited{}; });
         return true;
     }();
@@ -75,7 +74,10 @@ void Start() {
 }
 
 void RunOne(const std::function<void()>& input) {
-    RandReset(1); // as the library starts: an input plays the same however many came before
+    // As the library starts: a fresh backend (clock, window, scripted input) and the random
+    // generators' first seeds, so that an input plays the same however many came before.
+    platform::headless::Install();
+    RandReset(1);
     try {
         input();
     } catch (const Exited&) {

@@ -16,15 +16,15 @@ class GameNode;
 
 namespace kiv::fuzz {
 
-// Once per process: the headless backend with an instance lock of its own, and no sound
-// font, so that MIDI files are read and played without a synthesiser, which is far quicker.
-// The runtime writes "Kiv.log" to the current folder, as it always does.
+// Once per process: an instance lock of its own, and no sound font, so that MIDI files are
+// read and played without a synthesiser, which is far quicker. The runtime writes "Kiv.log"
+// to the current folder, as it always does.
 void Start();
 
-// Runs one input, with the random generators seeded as the library starts them: a fatal
-// exit returns here instead of ending the process. Afterwards the registered resources and
-// the reported user errors are cleared (the runtime itself leaves nothing else behind once
-// its game has ended).
+// Runs one input on a fresh headless backend, with the random generators seeded as the
+// library starts them: a fatal exit returns here instead of ending the process. Afterwards
+// the registered resources and the reported user errors are cleared (the runtime itself
+// leaves nothing else behind once its game has ended).
 void RunOne(const std::function<void()>& input);
 
 // Runs `play` with a level of its own as the running level.

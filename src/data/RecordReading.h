@@ -35,6 +35,7 @@ T Get(File& file) {
 }
 
 inline String GetString(File& file) {
+    file.Require(4); // the length; String::Load makes sure of the characters
     String s;
     s.Load(file);
     return s;

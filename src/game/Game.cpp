@@ -8,6 +8,7 @@
 #include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
+#include "base/Conversions.h"
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
@@ -75,7 +76,7 @@ void Game::LevelName(const char* n) {
         kiv::ReportUserError("void Game::LevelName(const char *)", 22, n ? n : "");
         return;
     }
-    LevelNumber(level->Id() - 1);
+    LevelNumber(kiv::WrappingAdd(level->Id(), -1)); // a damaged level's Id may be the lowest
 }
 
 const char* Game::LevelName() {
@@ -83,8 +84,9 @@ const char* Game::LevelName() {
 }
 
 GameNode* Game::Search(int n) {
+    // Compared in 64 bits: any level number and any Id, damaged data's too, compare safely.
     for (node* l = Levels().Head(); !l->EOList(); l = l->Next())
-        if (static_cast<GameNode*>(l)->Id() == n + 1)
+        if (static_cast<GameNode*>(l)->Id() == static_cast<long long>(n) + 1)
             return static_cast<GameNode*>(l);
     return nullptr;
 }
@@ -99,8 +101,9 @@ GameNode* Game::Search(const char* n) {
 GameNode* Game::Add(GameNode* level) {
     if (!level)
         return nullptr;
-    if (GameNode* existing = Search(level->Id() - 1))
-        return existing;
+    for (node* l = Levels().Head(); !l->EOList(); l = l->Next())
+        if (static_cast<GameNode*>(l)->Id() == level->Id())
+            return static_cast<GameNode*>(l);
     Levels().add(level, Levels().Sentinel());
     return level;
 }

@@ -10,6 +10,7 @@
 #include "host/Shutdown.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <climits>
 #include <cstring>
 #include <functional>
 
@@ -227,4 +228,20 @@ TEST_F(BoundedRecords, CutFilesEndNamingTheFileWithThisSystemsSeparators) {
     WriteBytes(gamePath, game);
     EXPECT_EQ(FatalMessage(),
               "Could not open the file " + folder.string() + "/Data/game.kiv for reading.");
+}
+
+TEST_F(BoundedRecords, LevelsOfTheLowestAndHighestIdsAreKeptAndLookedUpWithoutOverflow) {
+    Json game = OneLevelGame(Json::object());
+    game["game"]["levels"][0]["id"] = INT_MIN;
+    game["game"]["levels"].push_back({{"id", INT_MIN}, {"name", "Twin"}, {"file", "twin.lvl"}});
+    game["game"]["levels"].push_back({{"id", INT_MAX}, {"name", "Last"}, {"file", "last.lvl"}});
+    kiv::test::WriteGame(game, folder / "Data");
+    kiv::test::ReadGameFile("game.kiv", BuildLogic);
+    pConsole = new Console;
+    EXPECT_EQ(Game::Levels().Count(), 2); // the twin of the same Id is refused
+    EXPECT_STREQ(Game::Search(INT_MAX - 1)->Name(), "Last");
+    EXPECT_EQ(Game::Search(INT_MAX), nullptr);
+    myGame->LevelName("One"); // no level number reaches it
+    EXPECT_NE(ReadText("Kiv.log").find("The level numbered: 2147483647 is not found."),
+              std::string::npos);
 }
