@@ -266,8 +266,8 @@ void ReadNetwork(File& f, GameNode& level) {
     auto most = Get<unsigned int>(f);
     level.NetworkLevel(Get<bool>(f));
     unsigned char session[16];
-    f.Require(16);
     f.Read(session, 16);
+    f.CheckNotCutShort();
     level.NetworkSettings(port, static_cast<int>(fallback), static_cast<int>(needed),
                           static_cast<int>(most), session);
 }

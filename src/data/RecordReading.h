@@ -1,43 +1,27 @@
 #pragma once
 
-// Reading the fields of a game-data record one by one through the file's primitives. Every
-// read first makes sure that the file still holds the value, so that a record cut short ends
-// the game through the fatal exit naming the file, whatever a read past the end would do.
+// Reading the fields of a game-data record one by one through the file's primitives. Each
+// value read past the end of the file ends the game through the fatal exit naming the file,
+// before anything is made of it.
 
 #include <kiv/base/String.h>
 #include <kiv/base/Types.h>
 #include <kiv/data/File.h>
 
-#include <type_traits>
-
 namespace kiv {
-
-// The bytes a value of type T takes in a file.
-template <class T>
-constexpr long FileWidth() {
-    if constexpr (std::is_same_v<T, KivRect> || std::is_same_v<T, FRECT> ||
-                  std::is_same_v<T, tagRECT>)
-        return 16;
-    else if constexpr (std::is_same_v<T, double>)
-        return 8;
-    else if constexpr (sizeof(T) <= 2)
-        return sizeof(T);
-    else
-        return 4;
-}
 
 template <class T>
 T Get(File& file) {
-    file.Require(FileWidth<T>());
     T v{};
     file.Read(v);
+    file.CheckNotCutShort();
     return v;
 }
 
 inline String GetString(File& file) {
-    file.Require(4); // the length; String::Load makes sure of the characters
     String s;
     s.Load(file);
+    file.CheckNotCutShort();
     return s;
 }
 
