@@ -12,9 +12,12 @@ The JSON that `kivc` compiles into a game file and its level files. Each section
 one object of the description, named by its path (`[]` stands for any element of a list).
 Fields left out take their defaults; a field without a default is required. Numbers with
 names (`"type": "master"`) may be given by name or by number. Rectangles are objects with
-the sides named. This page is generated from the same record table that `kivc` compiles
-with (`scripts/records-reference.py`); the JSON Schema `kivgame.schema.json` says the same
-for editors.
+the sides named. Fields with a range (positions, sizes, speeds) take numbers within it only;
+other floats may also be one of the texts that stand for values JSON has no number for:
+`"NaN"`, `"Infinity"`, `"-Infinity"`, or `"NaN:0x7FA00001"` for a NaN of other bits. This
+page is generated from the same record table that `kivc` compiles with
+(`scripts/records-reference.py`); the JSON Schema `kivgame.schema.json` says the same for
+editors.
 
 A level entry of `game.levels[]` holds its own level record (`level`) and actor record
 (`actors`); they are written to the level's file. See `examples/minimal/minimal.json` and
@@ -32,8 +35,12 @@ def kind(schema):
                 parts.append(kind(part))
         return " or ".join(parts)
     t = schema.get("type", "")
-    if t == "integer":
-        return f"integer {schema.get('minimum')}..{schema.get('maximum')}"
+    if t in ("integer", "number") and "minimum" in schema:
+        low, high = (int(v) if float(v).is_integer() else v
+                     for v in (schema["minimum"], schema["maximum"]))
+        return f"{t} {low}..{high}"
+    if t == "string" and "pattern" in schema:
+        return "text for a float without a number (above)"
     if t == "array":
         inner = schema.get("items", {})
         if inner.get("type") == "object" and "properties" in inner and \

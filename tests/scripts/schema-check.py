@@ -47,6 +47,8 @@ mistakes = {
     "wrong type": spoiled(level + ["sprites", 0, "x"], "left"),
     "unknown name": spoiled(level + ["maps", 0, "type"], "masterr"),
     "out of range": spoiled(level + ["framesPerSecond"], 4294967296),
+    "position beyond any world": spoiled(level + ["sprites", 0, "x"], 1e30),
+    "position that is no number": spoiled(level + ["sprites", 0, "x"], "NaN"),
     "missing required": spoiled(level + ["sprites", 0, "actor"], None, delete=True),
 }
 for what, description in mistakes.items():

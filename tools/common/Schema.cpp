@@ -2,6 +2,7 @@
 
 #include "Records.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace kiv::tools {
@@ -12,24 +13,52 @@ Json Whole(long long lo, long long hi) {
     return {{"type", "integer"}, {"minimum", lo}, {"maximum", hi}};
 }
 
-Json TypeSchema(Type type) {
+// A float may also be one of the texts that stand for the values JSON has no number for.
+Json FloatSchema() {
+    return {{"anyOf",
+             {{{"type", "number"}},
+              {{"type", "string"}, {"pattern", "^(NaN|Infinity|-Infinity|NaN:0x[0-9A-Fa-f]+)$"}}}}};
+}
+
+// The numbers of a type; a ranged item's numbers only within its range (which excludes the
+// texts of the floats without a number).
+Json NumberSchema(Type type, const Item* range) {
+    auto whole = [&](long long lo, long long hi) {
+        if (range) {
+            lo = std::max(lo, static_cast<long long>(range->low));
+            hi = std::min(hi, static_cast<long long>(range->high));
+        }
+        return Whole(lo, hi);
+    };
+    switch (type) {
+    case Type::U8:
+        return whole(0, 255);
+    case Type::I32:
+        return whole(INT_MIN, INT_MAX);
+    case Type::U32:
+        return whole(-1, UINT_MAX); // -1 stands for 0xFFFFFFFF
+    default:
+        if (range)
+            return {{"type", "number"}, {"minimum", range->low}, {"maximum", range->high}};
+        return FloatSchema();
+    }
+}
+
+Json TypeSchema(Type type, const Item* range = nullptr) {
     switch (type) {
     case Type::Bool:
         return {{"type", "boolean"}};
     case Type::U8:
-        return Whole(0, 255);
     case Type::I32:
-        return Whole(INT_MIN, INT_MAX);
     case Type::U32:
-        return Whole(-1, UINT_MAX); // -1 stands for 0xFFFFFFFF
     case Type::F32:
     case Type::F64:
-        return {{"type", "number"}};
+        return NumberSchema(type, range);
     case Type::String:
         return {{"type", "string"}};
     case Type::Rect:
     case Type::FRect: {
-        Json side = type == Type::Rect ? TypeSchema(Type::I32) : TypeSchema(Type::F32);
+        Json side = NumberSchema(type == Type::Rect ? Type::I32 : Type::F32, range);
         Json sides = Json::object();
         for (const char* k : {"left", "top", "right", "bottom"})
             sides[k] = side;
@@ -43,7 +72,7 @@ Json TypeSchema(Type type) {
 
 // A value of the item's type; integers with names may be given by name.
 Json ValueSchema(const Item& item) {
-    Json schema = TypeSchema(item.type);
+    Json schema = TypeSchema(item.type, item.ranged ? &item : nullptr);
     if (!item.names.empty())
         schema = {{"anyOf", {{{"enum", item.names}}, schema}}};
     if (!item.fallback.is_null())
@@ -60,6 +89,21 @@ Json TagValues(const Item& tag, const Json& value) {
             values.push_back(tag.names[static_cast<size_t>(n)]);
     }
     return values;
+}
+
+// The tag of a closed switch: the values of its cases, by number or by name.
+Json ClosedTagSchema(const Item& tag) {
+    Json numbers = Json::array(), names = Json::array();
+    for (const auto& [value, layout] : tag.cases)
+        for (const Json& v : TagValues(tag, value))
+            (v.is_string() ? names : numbers).push_back(v);
+    Json choices = {{{"enum", numbers}}};
+    if (!names.empty())
+        choices.insert(choices.begin(), Json{{"enum", names}});
+    Json schema = {{"anyOf", choices}};
+    if (!tag.fallback.is_null())
+        schema["default"] = tag.fallback;
+    return schema;
 }
 
 struct ObjectSchema {
@@ -115,7 +159,7 @@ Json AttachedSchema(const std::string& key) {
 void ObjectSchema::Switch(const Item& item) {
     const bool ownTag = item.tagFrom.empty();
     if (ownTag) {
-        Add(item.key, ValueSchema(item));
+        Add(item.key, item.closed ? ClosedTagSchema(item) : ValueSchema(item));
         if (item.fallback.is_null())
             required.push_back(item.key);
     }
@@ -194,7 +238,8 @@ Json ObjectSchema::Done() const {
 Json GameSchema() {
     Json properties = {
         {"$schema", {{"type", "string"}, {"description", "the schema that editors check with"}}},
-        {"file", {{"type", "string"}, {"description", "the game file's name, as the game opens it"}}},
+        {"file",
+         {{"type", "string"}, {"description", "the game file's name, as the game opens it"}}},
         {"mode", ObjectFrom(ModeRecord())},
         {"game", ObjectFrom(GameRecord())},
         {"logic", ObjectFrom(LogicRecord())}};
