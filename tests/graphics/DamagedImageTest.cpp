@@ -1,8 +1,9 @@
 // Images read from outside: their size is taken from the header before any decoder sees them,
-// sizes no surface can hold and PNG files whose chunks run past their end are refused, and
-// an actor image that can't be loaded is reported.
+// sizes no surface can hold and PNG files whose chunks run past their end are refused, an
+// actor image that can't be loaded is reported and a map image ends the game as designed.
 #include <kiv/Kiv.h>
 
+#include "FatalExit.h"
 #include "Images.h"
 #include "MediaFiles.h"
 #include "Scratch.h"
@@ -10,6 +11,7 @@
 #include "host/HostGlobals.h"
 #include "platform/ImageHeader.h"
 #include "platform/Platform.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 #include <filesystem>
 
@@ -31,6 +33,14 @@ Bytes SmallBmp() {
 void Set32(Bytes& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+// A small file whose header claims 100000 x 100000 pixels: decoded, it would need 40 GB.
+Bytes HugeBmp() {
+    Bytes bmp = SmallBmp();
+    Set32(bmp, 18, 100000);
+    Set32(bmp, 22, 100000);
+    return bmp;
 }
 
 // LZW codes of a GIF (minimum code size 2) for colour indices 0 to 3: a clear code before
@@ -126,9 +136,7 @@ TEST_F(DamagedImages, SizesNoSurfaceHoldsNeverReachADecoder) {
 
     // Under the address sanitizer a decoder asked for such a picture would fail to allocate
     // and end the process; here each is refused by its header alone.
-    Bytes bmp = SmallBmp();
-    Set32(bmp, 18, 100000);
-    Set32(bmp, 22, 100000);
+    Bytes bmp = HugeBmp();
     EXPECT_FALSE(decodes(bmp));
     Set32(bmp, 18, 0x80000000u);
     Set32(bmp, 22, 1);
@@ -187,12 +195,13 @@ TEST_F(DamagedImages, AnActorImageThatCantBeLoadedIsNamedOnce) {
     Bytes bad = SmallBmp();
     bad.resize(40); // the header cut short
     WriteBytes("Actors/bad.bmp", bad);
+    WriteBytes("Actors/huge.bmp", HugeBmp());
     kiv::test::WriteImage("Actors/good.bmp", 2, 2, [](int, int) { return 0xFFu; });
     SpriteList[0].Animations(1);
     AnimationElem& animation = SpriteList[0].m_Animations[0];
-    animation.Frames(4);
-    const char* const images[] = {"good.bmp", "bad.bmp", "bad.bmp", "gone.bmp"};
-    for (int i = 0; i < 4; ++i) {
+    animation.Frames(5);
+    const char* const images[] = {"good.bmp", "bad.bmp", "bad.bmp", "gone.bmp", "huge.bmp"};
+    for (int i = 0; i < 5; ++i) {
         animation.m_Frames[i].m_ImageName = images[i];
         animation.m_Frames[i].m_Width = animation.m_Frames[i].m_Height = 2;
     }
@@ -202,9 +211,30 @@ TEST_F(DamagedImages, AnActorImageThatCantBeLoadedIsNamedOnce) {
     EXPECT_EQ(said, "Actor 0, animation 0, frame 1: its image Actors/bad.bmp is missing or cannot "
                     "be read; the frame shows nothing.\n"
                     "Actor 0, animation 0, frame 3: its image Actors/gone.bmp is missing or "
+                    "cannot be read; the frame shows nothing.\n"
+                    "Actor 0, animation 0, frame 4: its image Actors/huge.bmp is missing or "
                     "cannot be read; the frame shows nothing.\n");
     EXPECT_NE(animation.m_Frames[0].m_Surfaces[FrameElem::SurfaceAsDrawn], nullptr);
     EXPECT_EQ(animation.m_Frames[1].m_Surfaces[FrameElem::SurfaceAsDrawn], nullptr);
     kiv::ReleaseActors();
     kiv::CloseGraphics();
+}
+
+TEST_F(DamagedImages, AMapImageTooLargeForASurfaceEndsTheGameAsABitmapThatCantBeLoaded) {
+    SetMode(64, 48, 32);
+    _IsWindowed = true;
+    ASSERT_TRUE(kiv::InitGraphics());
+    std::filesystem::create_directories("Maps");
+    kiv::MapsPath = "Maps/";
+    WriteBytes("Maps/huge.bmp", HugeBmp());
+    GameNode level;
+    gNode = &level;
+    kiv::test::CatchFatalExits catcher;
+    EXPECT_THROW(Map("m", "huge.bmp", Map::Standard, 0, 0, 0, false, zrect), kiv::test::FatalExit);
+    gNode = nullptr;
+    auto& headless =
+        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    ASSERT_FALSE(headless.dialogs.Shown().empty());
+    EXPECT_NE(headless.dialogs.Shown().back().text.find("Error loading the huge.bmp bitmap file."),
+              std::string::npos);
 }
