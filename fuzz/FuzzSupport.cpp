@@ -171,7 +171,10 @@ const std::vector<unsigned char>& StandIns::Level() {
             "texts": [{"name": "score", "frame": {"left": 10, "top": 10, "right": 200,
                        "bottom": 60}, "displayType": "verticalScrolling",
                        "effect": "characterByCharacter", "characterDelay": 1,
-                       "letterSound": "hit", "value": "hello there"}]
+                       "letterSound": "hit", "value": "hello there"}],
+            "particleSystems": [{"count": 64, "name": "snow", "map": "world", "x": 20,
+                                 "y": 10, "gravity": 0.5},
+                                {"count": 8, "name": "idle", "paused": true}]
         })");
         auto actors = tools::Json::parse(R"({"actors": [{"index": 0, "animations": [
             {"sound": {"name": "step", "file": "standin.wav"}, "frames": [

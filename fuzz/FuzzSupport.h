@@ -41,8 +41,8 @@ class StandIns {
 public:
     void Find(const std::uint8_t* data, std::size_t size);
     void Register(const std::set<std::string>& maps, bool levels);
-    // The data of a level file that builds maps, sounds, MIDI music, texts, sprites and
-    // actors from the stand-in art.
+    // The data of a level file that builds maps, sounds, MIDI music, texts, sprites,
+    // particle systems and actors from the stand-in art.
     static const std::vector<unsigned char>& Level();
 
 private:
