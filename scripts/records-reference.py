@@ -43,10 +43,12 @@ def kind(schema):
         return "text for a float without a number (above)"
     if t == "array":
         inner = schema.get("items", {})
+        bound = f"at most {schema['maxItems']} " if "minItems" not in schema and \
+            "maxItems" in schema else ""
         if inner.get("type") == "object" and "properties" in inner and \
                 set(inner["properties"]) - {"left", "top", "right", "bottom"}:
-            return "list of objects"
-        return "list of " + kind(inner)
+            return f"list of {bound}objects"
+        return f"list of {bound}" + kind(inner)
     if t == "object" and set(schema.get("properties", {})) <= {"left", "top", "right", "bottom"}:
         return "rectangle"
     return t

@@ -48,9 +48,6 @@ using kiv::GetWholeCoordinate;
 
 namespace {
 
-// Path networks larger than this are damaged data: their distance tables would not fit.
-constexpr int MaxStations = 1024;
-
 File& GameData() {
     return *_GameFile;
 }
@@ -207,7 +204,7 @@ void ReadPathStateMachines(File& f, FunctionKinds& kinds) {
     for (int i = 0; i < n; ++i) {
         int states = GetCount(f, 22);
         int stations = Get<int>(f);
-        if (stations < 0 || stations > MaxStations)
+        if (stations < 0 || stations > kiv::MaxStations)
             kiv::OutOfRange(f, "the number of a path network's stations");
         PathStateMachine machine(stations);
         for (int s = 0; s < states; ++s)

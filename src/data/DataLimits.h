@@ -35,4 +35,7 @@ constexpr bool IsCoordinate(double v) {
 // The particles of all the particle systems of a level together.
 constexpr unsigned int MaxParticles = 1u << 18;
 
+// The stations of one path network: its distance tables grow with their square.
+constexpr int MaxStations = 1024;
+
 } // namespace kiv

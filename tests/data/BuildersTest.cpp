@@ -9,6 +9,7 @@
 #include "host/Shutdown.h"
 #include "platform/headless/HeadlessPlatform.h"
 
+#include <algorithm>
 #include <random>
 
 using kiv::tools::Json;
@@ -97,6 +98,15 @@ protected:
     }
     // What KivMain and the game executable do before the first level starts.
     void ReadGameFile() { kiv::test::ReadGameFile("game.kiv", BuildLogic); }
+    // Replaces the first `from` in the file at `path` by `to`.
+    void Patch(const std::string& path, const std::vector<unsigned char>& from,
+               const std::vector<unsigned char>& to) {
+        std::vector<unsigned char> bytes = ReadBytes(path);
+        auto at = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
+        ASSERT_NE(at, bytes.end()) << path;
+        std::copy(to.begin(), to.end(), at);
+        WriteBytes(path, bytes);
+    }
 };
 
 } // namespace
@@ -253,26 +263,32 @@ TEST_F(Builders, ParticleSystemsAreBuiltIntoTheLevel) {
     gNode = nullptr;
 }
 
-TEST_F(Builders, MoreParticlesThanALevelCanHoldAreDamagedData) {
-    // kivc refuses such a level: the first count, 262143, becomes 262144 in the file.
+TEST_F(Builders, CountsBeyondWhatTheirTablesHoldAreDamagedData) {
+    // kivc refuses both: the counts are raised by one in the files it wrote.
     Json game = TestGame();
     game["game"]["levels"][0]["level"]["particleSystems"] =
         Json::parse(R"([{"count": 262143, "name": "all"}, {"count": 1, "name": "one more"}])");
     kiv::test::WriteGame(game, folder / "Data");
+    std::string gamePath = (folder / "Data" / "game.kiv").string();
     std::string levelPath = (folder / "Data" / "levels" / "TITLE.lvl").string();
-    std::vector<unsigned char> level = ReadBytes(levelPath);
-    const unsigned char count[] = {0xFF, 0xFF, 0x03, 0x00}, more[] = {0x00, 0x00, 0x04, 0x00};
-    auto at = std::search(level.begin(), level.end(), std::begin(count), std::end(count));
-    ASSERT_NE(at, level.end());
-    std::copy(std::begin(more), std::end(more), at);
-    WriteBytes(levelPath, level);
-    ReadGameFile();
     kiv::test::CatchFatalExits catcher;
-    _LevelFile = new File(Game::Search(0)->LevelFile(), File::Reading);
-    EXPECT_THROW(GenerateLevel(Game::Search(0)), kiv::test::FatalExit);
     auto& headless =
         static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+
+    // One path network of 3 states and 3 stations; 1024 stations are the most.
+    Patch(gamePath, {1, 0, 0, 0, 3, 0, 0, 0, 3, 0, 0, 0}, {1, 0, 0, 0, 3, 0, 0, 0, 1, 4, 0, 0});
+    EXPECT_THROW(ReadGameFile(), kiv::test::FatalExit);
     ASSERT_FALSE(headless.dialogs.Shown().empty());
+    EXPECT_EQ(headless.dialogs.Shown().back().text,
+              "The data file " + gamePath +
+                  " is damaged: the number of a path network's stations is out of range.");
+
+    // The first particle count, 262143, becomes 262144: one more than a level holds in all.
+    kiv::test::WriteGame(game, folder / "Data");
+    Patch(levelPath, {0xFF, 0xFF, 0x03, 0x00}, {0x00, 0x00, 0x04, 0x00});
+    ReadGameFile();
+    _LevelFile = new File(Game::Search(0)->LevelFile(), File::Reading);
+    EXPECT_THROW(GenerateLevel(Game::Search(0)), kiv::test::FatalExit);
     EXPECT_EQ(headless.dialogs.Shown().back().text,
               "The data file " + levelPath +
                   " is damaged: the number of particles is out of range.");

@@ -84,6 +84,15 @@ TEST_F(ToolsRefusal, ValuesTheRuntimeRefusesAreRefusedWithTheirPath) {
                   R"({"particleSystems": [{"count": 1, "name": "a", "x": "Infinity"}]})"))),
               "game.levels[0].level.particleSystems[0].x: expected a number from -16777216 to "
               "16777216");
+    Json network = OneLevelGame(Json::object());
+    network["logic"]["pathStateMachines"] = {
+        {{"states", {Json::object()}}, {"stations", Json::array()}}};
+    for (int i = 0; i < 1025; ++i)
+        network["logic"]["pathStateMachines"][0]["stations"].push_back({{"x", i}, {"y", 0}});
+    EXPECT_EQ(CompileError(network),
+              "logic.pathStateMachines[0].stations: expected an array of at most 1024 elements");
+    network["logic"]["pathStateMachines"][0]["stations"].erase(0);
+    EXPECT_EQ(CompileError(network), "no error");
     EXPECT_EQ(CompileError(OneLevelGame({{"worldWidth", -1}})),
               "game.levels[0].level.worldWidth: expected a whole number from 0 to 16777216");
     EXPECT_EQ(CompileError(OneLevelGame({{"variables", {{{"name", "v"}, {"value", 1e300}}}}})),

@@ -389,6 +389,8 @@ void CompileItems(const Layout& layout, const Json& object, std::vector<unsigned
                 for (int i = 0; i < item.count; ++i)
                     list.push_back(item.objects ? Json::object() : item.body->front().fallback);
             }
+            if (item.ranged && list.size() > item.high)
+                Expected(at, "an array of at most " + Number(item.high) + " elements");
             if (item.kind == Item::Kind::List)
                 Put(out, static_cast<std::uint32_t>(list.size()), 4);
             for (size_t i = 0; i < list.size(); ++i)

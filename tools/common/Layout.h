@@ -63,7 +63,7 @@ struct Item {
     std::vector<std::pair<Json, Layout>> cases; // Switch cases, by tag value
     std::shared_ptr<const Layout> otherwise;    // Switch: any other tag value
     bool closed = false;                        // Switch: any other tag value is refused
-    bool ranged = false;                        // numbers: refused outside [low, high]
+    bool ranged = false;                        // numbers or list sizes outside [low, high]
     double low = 0, high = 0;
 };
 
@@ -84,7 +84,7 @@ Item SwitchOn(std::string earlierKey, std::vector<std::pair<Json, Layout>> cases
 Item Optional(std::string key, Layout body);
 Item Attached(std::string key);
 // A number (or each side of a rectangle) that must lie in [low, high]; a float outside it,
-// NaN or infinite is refused.
+// NaN or infinite is refused. A list of more than `high` elements is refused.
 Item InRange(Item item, double low, double high);
 // A position, extent or speed: within the coordinates the runtime accepts.
 Item Coordinate(std::string key, Type type, Json fallback = nullptr);

@@ -291,6 +291,12 @@ Layout Animation() {
             SwitchOn("frames", {{0, {}}}, {Optional("sound", sound), External("frames", Frame())})};
 }
 
+// A path network's stations, as many as its distance tables can hold.
+Item Stations() {
+    return InRange(External("stations", {Coordinate("x", Type::F32), Coordinate("y", Type::F32)}),
+                   0, MaxStations);
+}
+
 } // namespace
 
 const Layout& ModeRecord() {
@@ -336,8 +342,7 @@ const Layout& LogicRecord() {
                          Value("always", Type::Bool, true), Value("keepMoving", Type::Bool, false),
                          Value("key", Type::U8, 255), Value("tolerance", Type::U32, 2),
                          Value("station", Type::I32, -1), Value("kind", Type::I32, -1)})}),
-              Value("startingState", Type::I32, 0),
-              External("stations", {Coordinate("x", Type::F32), Coordinate("y", Type::F32)}),
+              Value("startingState", Type::I32, 0), Stations(),
               List("links", {Value("from", Type::I32), Value("to", Type::I32)}),
               Optional("pathSegments", {List("", {Switch(Value("present", Type::Bool, true),
                                                          {{true,

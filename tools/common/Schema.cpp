@@ -196,9 +196,13 @@ void ObjectSchema::Items(const Layout& layout) {
             Add(item.key, ObjectFrom(*item.body));
             break;
         case Item::Kind::List:
-        case Item::Kind::External:
-            Add(item.key, ArrayOf(ElementSchema(item)));
+        case Item::Kind::External: {
+            Json a = ArrayOf(ElementSchema(item));
+            if (item.ranged)
+                a["maxItems"] = static_cast<long long>(item.high);
+            Add(item.key, a);
             break;
+        }
         case Item::Kind::Fixed: {
             // Either left empty (every element takes its defaults) or complete.
             Json a = ArrayOf(ElementSchema(item));
