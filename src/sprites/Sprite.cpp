@@ -20,11 +20,15 @@
 #include "base/PoolAllocation.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
+#include "sprites/SpriteGeometry.h"
 
 #include <algorithm>
 #include <cstring>
 
 Sprite* MainCharacterSprite = nullptr;
+
+using kiv::sprites::AnimationOf;
+using kiv::sprites::FrameOf;
 
 namespace {
 
@@ -33,22 +37,6 @@ CREATE registration("Sprite", Sprite::CreateObject);
 MemoryPool& Pool() {
     static MemoryPool pool(sizeof(Sprite), 128, false);
     return pool;
-}
-
-AnimationElem* AnimationOf(int actor, int animation) {
-    if (actor < 0 || actor >= SpriteElem::MaxActors)
-        return nullptr;
-    const SpriteElem& a = SpriteList[actor];
-    if (animation < 0 || animation >= a.m_AnimationCount)
-        return nullptr;
-    return &a.m_Animations[animation];
-}
-
-FrameElem* FrameOf(int actor, int animation, int frame) {
-    AnimationElem* a = AnimationOf(actor, animation);
-    if (!a || frame < 0 || frame >= a->m_FrameCount)
-        return nullptr;
-    return &a->m_Frames[frame];
 }
 
 unsigned int DelayOf(int actor, int animation, int frame) {
