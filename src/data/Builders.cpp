@@ -571,7 +571,7 @@ void GenerateLevel(GameNode* level) {
     ReadMaps(f, *level);
     int sprites = GetCount(f, 80);
     for (int i = 0; i < sprites; ++i)
-        kiv::ReadSpriteRecord(f);
+        kiv::ReadSpriteRecord(f, *level);
     int texts = GetCount(f, 100);
     for (int i = 0; i < texts; ++i)
         kiv::ReadTextVariable(f, *level);
@@ -590,5 +590,5 @@ void GenerateActors(GameNode* level) {
         ReadActor(f, stored ? SpriteList[index] : spare, *level);
     }
     f.CheckNotCutShort();
-    kiv::AddPendingSprites(*level);
+    kiv::ApplyWaitingPlayback();
 }

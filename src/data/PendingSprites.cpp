@@ -1,11 +1,11 @@
 #include <kiv/data/File.h>
 #include <kiv/game/GameNode.h>
 #include <kiv/sprites/Sprite.h>
+#include <kiv/sprites/SpriteElem.h>
 
 #include "data/BehaviorList.h"
 #include "data/PendingSprites.h"
 #include "data/RecordReading.h"
-#include "input/CursorRecord.h"
 
 #include <memory>
 #include <vector>
@@ -54,77 +54,114 @@ struct SpriteRecord {
     int local;
 };
 
-std::vector<std::unique_ptr<SpriteRecord>>& Pending() {
-    static std::vector<std::unique_ptr<SpriteRecord>> pending;
-    return pending;
+// Playback settings that wait for the level's actor record: the sprite's animation and
+// frame (checked against the actor's animations) and, for a peg-registered sprite, its
+// position (placed by the frame's centre).
+struct Playback {
+    int id;
+    int actor, animation, frame;
+    bool peg;
+    float x, y;
+};
+
+std::vector<Playback>& Waiting() {
+    static std::vector<Playback> waiting;
+    return waiting;
+}
+
+bool ActorRead(int actor) {
+    return actor >= 0 && actor < SpriteElem::MaxActors && SpriteList[actor].m_AnimationCount > 0;
+}
+
+Sprite* SpriteWithId(int id) {
+    for (int d = 0; gNode && d < GameNode::DisplayLists; ++d)
+        for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next())
+            if (static_cast<Sprite*>(n)->Id() == id)
+                return static_cast<Sprite*>(n);
+    return nullptr;
+}
+
+void ApplyPlayback(Sprite& s, const Playback& p) {
+    s.ActorIndex(p.actor);
+    s.Animation(p.animation);
+    s.Frame(p.frame);
+    if (p.peg) {
+        s.MapPositionX(p.x);
+        s.MapPositionY(p.y);
+    }
 }
 
 void Apply(const SpriteRecord& r, GameNode& level) {
-    Sprite s;
-    s.Name(r.name);
-    s.Visible(r.visible);
-    s.Unused(r.unused);
-    s.Reflection(r.reflection);
-    s.MainCharacter(r.main);
+    auto* s = new Sprite;
+    s->Name(r.name);
+    s->Visible(r.visible);
+    s->Unused(r.unused);
+    s->Reflection(r.reflection);
+    s->MainCharacter(r.main);
     if (!r.map.empty())
-        s.BelongToMap(r.map);
-    s.ZOrder(r.zOrder);
-    s.ActorIndex(r.actor);
-    s.Animation(r.animation);
-    s.Frame(r.frame);
-    s.PegRegistered(r.peg);
-    s.MapPositionX(r.x);
-    s.MapPositionY(r.y);
-    s.CheckCollisionWithMap(r.checkMap);
-    s.DisplayListNumber(r.displayList);
-    s.Friction(r.friction);
-    s.ActivateCollisionWithSprite(r.activate);
-    s.CheckCollisionWithSprite(r.checkSprites);
-    s.CheckSameDisplayList(r.sameList);
-    s.GhostCollisionWithSprite(r.ghostSprites);
-    s.GhostCollisionWithMap(r.ghostMap);
+        s->BelongToMap(r.map);
+    s->ZOrder(r.zOrder);
+    s->ActorIndex(r.actor);
+    // Before the level's actor record, the animation and frame cannot be checked yet.
+    bool read = ActorRead(s->ActorIndex());
+    if (read) {
+        s->Animation(r.animation);
+        s->Frame(r.frame);
+    }
+    s->PegRegistered(r.peg);
+    s->MapPositionX(r.x);
+    s->MapPositionY(r.y);
+    s->CheckCollisionWithMap(r.checkMap);
+    s->DisplayListNumber(r.displayList);
+    s->Friction(r.friction);
+    s->ActivateCollisionWithSprite(r.activate);
+    s->CheckCollisionWithSprite(r.checkSprites);
+    s->CheckSameDisplayList(r.sameList);
+    s->GhostCollisionWithSprite(r.ghostSprites);
+    s->GhostCollisionWithMap(r.ghostMap);
     for (const SpriteRecord::Item& item : r.behavior)
-        AddBehaviorItem(s.GetBehavior(), item.kind, item.index, item.active);
+        AddBehaviorItem(s->GetBehavior(), item.kind, item.index, item.active);
     if (r.path) {
-        s.ApplyPathStateMachine(static_cast<int>(r.machine));
-        s.ChangePathState(r.pathState);
-        s.ShowPath(r.showPath);
+        s->ApplyPathStateMachine(static_cast<int>(r.machine));
+        s->ChangePathState(r.pathState);
+        s->ShowPath(r.showPath);
         if (r.shortest)
-            s.ShortestPath(r.station);
+            s->ShortestPath(r.station);
     }
     if (r.vector)
-        s.VectorDirection(r.dirX, r.dirY, r.smooth);
+        s->VectorDirection(r.dirX, r.dirY, r.smooth);
     else
-        s.VectorAngle(r.angle, r.smoothAngle);
-    s.Canned(r.canned);
-    s.CannedHDirection(r.cannedH);
-    s.CannedVDirection(r.cannedV);
-    s.DoNotCutDirection(r.doNotCut);
-    s.ShowVectorOfTranslation(r.showVector);
-    s.CollisionType(r.collisionType);
-    s.Speed(r.speed);
-    s.VariableNumber(r.variables);
-    s.ShowSpriteBoundingBox(r.showBox);
-    s.ShowSpriteCollision(r.showShapes);
+        s->VectorAngle(r.angle, r.smoothAngle);
+    s->Canned(r.canned);
+    s->CannedHDirection(r.cannedH);
+    s->CannedVDirection(r.cannedV);
+    s->DoNotCutDirection(r.doNotCut);
+    s->ShowVectorOfTranslation(r.showVector);
+    s->CollisionType(r.collisionType);
+    s->Speed(r.speed);
+    s->VariableNumber(r.variables);
+    s->ShowSpriteBoundingBox(r.showBox);
+    s->ShowSpriteCollision(r.showShapes);
     for (const String& alarm : r.alarms)
-        s.AddAlarm(alarm);
+        s->AddAlarm(alarm);
     if (r.pattern) {
-        s.ApplyMovementPattern(r.patternIndex);
+        s->ApplyMovementPattern(r.patternIndex);
         if (r.start)
-            s.StartMovementPattern(r.loop, r.returnToStart);
-        s.ShowMovementPattern(r.showPattern);
+            s->StartMovementPattern(r.loop, r.returnToStart);
+        s->ShowMovementPattern(r.showPattern);
     }
-    s.Gravity(r.gravity, r.gravityPercent);
-    s.GravityFriction(r.gravityFriction);
-    s.Pause(r.pause);
+    s->Gravity(r.gravity, r.gravityPercent);
+    s->GravityFriction(r.gravityFriction);
+    s->Pause(r.pause);
     if (r.local != -1)
-        s.AddLocalVariable(static_cast<unsigned int>(r.local));
-    level.Add(s);
+        s->AddLocalVariable(static_cast<unsigned int>(r.local));
+    if (level.Add(s) && !read)
+        Waiting().push_back({s->Id(), r.actor, r.animation, r.frame, r.peg, r.x, r.y});
 }
 
 } // namespace
 
-void ReadSpriteRecord(File& f) {
+void ReadSpriteRecord(File& f, GameNode& level) {
     auto r = std::make_unique<SpriteRecord>();
     r->name = GetString(f);
     r->visible = Get<bool>(f), r->unused = Get<bool>(f), r->reflection = Get<bool>(f);
@@ -179,19 +216,23 @@ void ReadSpriteRecord(File& f) {
     r->gravityFriction = GetCoordinate(f, "a sprite's gravity");
     r->pause = Get<bool>(f);
     r->local = Get<int>(f);
-    Pending().push_back(std::move(r));
+    f.CheckNotCutShort(); // the sprite is made only from a whole record
+    Apply(*r, level);
 }
 
-void AddPendingSprites(GameNode& level) {
-    AddPendingCursor(); // the cursor's sprite comes first, as the level record has it
-    for (const auto& r : Pending())
-        Apply(*r, level);
-    Pending().clear();
+void WaitForActors(Sprite& s, int animation, int frame) {
+    Waiting().push_back({s.Id(), s.ActorIndex(), animation, frame, false, 0, 0});
 }
 
-void DiscardPendingSprites() {
-    Pending().clear();
-    DiscardPendingCursor();
+void ApplyWaitingPlayback() {
+    for (const Playback& p : Waiting())
+        if (Sprite* s = SpriteWithId(p.id))
+            ApplyPlayback(*s, p);
+    Waiting().clear();
+}
+
+void ForgetWaitingPlayback() {
+    Waiting().clear();
 }
 
 } // namespace kiv

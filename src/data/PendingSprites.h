@@ -2,16 +2,19 @@
 
 class File;
 class GameNode;
+class Sprite;
 
 namespace kiv {
 
-// The sprites of a level record. The level record comes before the actors its sprites play,
-// so a sprite's record is read when the level is read, and the sprite is made and added once
-// the actors are known: after the actor record, or at the end of the level's start.
-void ReadSpriteRecord(File& file);
-void AddPendingSprites(GameNode& level);
-// Drops the records of sprites (and of the cursor's sprite) that were read but not added: a
-// level whose reading ended half way leaves none for the next.
-void DiscardPendingSprites();
+// The sprites of a level record are made and added to the level as their records are read.
+// The level's actor record comes after them in the level file, so a sprite whose actor is
+// not read yet gets its animation and frame (and a peg-registered one its position) once the
+// actors are: ApplyWaitingPlayback, after the actor record or at the end of the level's start.
+void ReadSpriteRecord(File& file, GameNode& level);
+// The sprite (the cursor's, say) waits for its actor's animations like the level's sprites.
+void WaitForActors(Sprite& sprite, int animation, int frame);
+void ApplyWaitingPlayback();
+// A new level record begins, or the game ends: what was left waiting is dropped.
+void ForgetWaitingPlayback();
 
 } // namespace kiv

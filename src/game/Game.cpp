@@ -212,11 +212,8 @@ int Game::ViewportHeight() {
 }
 
 void Game::ViewPortPosition(unsigned int x, unsigned int y, bool moveMainCharacter) {
-    if (!gNode)
-        return;
-    ViewPort& v = gNode->GetViewPort();
-    v.Offset(static_cast<float>(x) - v.WorldXPos(), static_cast<float>(y) - v.WorldYPos(),
-             moveMainCharacter);
+    if (gNode)
+        gNode->ViewPortPosition(x, y, moveMainCharacter);
 }
 
 int Game::ViewPortPositionX() {

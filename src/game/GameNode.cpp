@@ -190,7 +190,7 @@ void GameNode::Execute() {
         m_FirstLoad(this);
     if (m_SecondLoad)
         m_SecondLoad(this);
-    kiv::AddPendingSprites(*this);
+    kiv::ApplyWaitingPlayback();
     kiv::LoadActorImages();
     delete _LevelFile;
     _LevelFile = nullptr;
@@ -249,6 +249,11 @@ void GameNode::UpdateCursor() {
 void GameNode::DeleteKivCursor() {
     delete pKivCursor;
     pKivCursor = nullptr;
+}
+
+void GameNode::ViewPortPosition(unsigned int x, unsigned int y, bool moveMainCharacter) {
+    m_ViewPort.Offset(static_cast<float>(x) - m_ViewPort.WorldXPos(),
+                      static_cast<float>(y) - m_ViewPort.WorldYPos(), moveMainCharacter);
 }
 
 void GameNode::StartTimer() {

@@ -51,8 +51,17 @@ bool Touches(const KivRect& a, const KivRect& b) {
 Map MapPTR::dummyMapPtr;
 
 Map* MapPTR::Fallback() {
+    // Whatever logic did through a handle, the fallback stays out of sight.
+    dummyMapPtr.Visible(false);
     return &dummyMapPtr;
 }
+
+namespace {
+
+// The fallback is invisible from the start, before any handle has handed it out.
+[[maybe_unused]] const bool fallbackHidden = (MapPTR::dummyMapPtr.Visible(false), true);
+
+} // namespace
 
 Map::Map() : m_Image(nullptr), m_Wrap(nullptr) {
     Init();

@@ -1,6 +1,7 @@
 #include <kiv/data/CREATE.h>
 #include <kiv/data/File.h>
 #include <kiv/graphics/ViewPort.h>
+#include <kiv/sprites/Sprite.h>
 
 #include "graphics/Display.h"
 #include "graphics/Lines.h"
@@ -98,12 +99,17 @@ float* ViewPort::Scroll(float dx, float dy) {
     return m_LatestStep;
 }
 
-Position ViewPort::Offset(float dx, float dy, bool) {
+Position ViewPort::Offset(float dx, float dy, bool moveMainCharacter) {
     if (WorldXPos() + dx > m_MaxX)
         dx = m_MaxX - WorldXPos();
     if (WorldYPos() + dy > m_MaxY)
         dy = m_MaxY - WorldYPos();
     m_World = m_NextWorld = Moved(m_World, dx, dy);
+    // The main character keeps its place on the screen: it travels with the viewport.
+    if (Sprite* hero = moveMainCharacter ? MainCharacterSprite : nullptr) {
+        hero->MapPositionX(hero->MapPositionX() + dx, false);
+        hero->MapPositionY(hero->MapPositionY() + dy, false);
+    }
     return {dx, dy};
 }
 

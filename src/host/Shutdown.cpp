@@ -22,7 +22,7 @@ void TearDown() {
         myGame = nullptr;
         gNode = nullptr;
     }
-    DiscardPendingSprites();
+    ForgetWaitingPlayback();
     ReleaseActors();
     FreeLogicTables();
     DestroyEffects();

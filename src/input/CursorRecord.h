@@ -1,16 +1,12 @@
 #pragma once
 
 class File;
-class GameNode;
 
 namespace kiv {
 
-// The cursor section of a level record. The cursor object (pKivCursor, replacing any before
-// it), its behavior and its local variable are made at once. Its sprite plays an actor of the
-// level's actor record, which comes later in the level file, so the sprite is made, placed
-// and shown when the level's sprites are: AddPendingCursor, before them.
+// The cursor section of a level record: the cursor object (pKivCursor, replacing any before
+// it) with its sprite, its behavior and its local variable. A sprite whose actor comes later
+// in the level file gets its animation and frame with the level's sprites.
 void ReadCursorRecord(File& file);
-void AddPendingCursor();
-void DiscardPendingCursor();
 
 } // namespace kiv

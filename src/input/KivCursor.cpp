@@ -80,6 +80,14 @@ void KivCursor::DefaultActor() {
 
 void KivCursor::AddSpriteCursor(unsigned int actorIndex, unsigned int animation, unsigned int frame,
                                 bool collisionType) {
+    AddSpriteCursor(actorIndex, collisionType);
+    if (m_Sprite) {
+        m_Sprite->Animation(static_cast<int>(animation));
+        m_Sprite->Frame(static_cast<int>(frame));
+    }
+}
+
+void KivCursor::AddSpriteCursor(unsigned int actorIndex, bool collisionType) {
     if (!gNode)
         return;
     unsigned int actor = actorIndex;
@@ -109,8 +117,6 @@ void KivCursor::AddSpriteCursor(unsigned int actorIndex, unsigned int animation,
     s.CollisionType(collisionType);
     s.Unused(true); // hidden until the game shows its cursor
     s.ActorIndex(static_cast<int>(actor));
-    s.Animation(static_cast<int>(animation));
-    s.Frame(static_cast<int>(frame));
     gNode->Add(s);
 
     m_Sprite = Sprite::Search("KIV_CURSOR_ROSRUC_");

@@ -174,6 +174,9 @@ TEST_F(Maps, LookUpsAndMissingImages) {
     EXPECT_EQ(Map::Search("world"), static_cast<Map*>(level->Maps().Head()));
     MapPTR missing("nowhere");
     EXPECT_EQ(static_cast<Map*>(missing), &MapPTR::dummyMapPtr);
+    EXPECT_FALSE(missing->Visible());
+    missing->Visible(true);
+    EXPECT_FALSE(MapPTR()->Visible()); // handed out again, it is hidden again
     EXPECT_NE(ReadText("Kiv.log").find("Map nowhere not found."), std::string::npos);
 
     auto& headless =

@@ -36,6 +36,32 @@ TEST(ViewPort, OffsetMovesAtOnceWithoutALowerLimit) {
     EXPECT_EQ(applied.y, 120.0f);
 }
 
+TEST(ViewPort, AnOffsetCarriesTheMainCharacterAlongWhenAsked) {
+    GameNode level;
+    level.GetViewPort().WorldWidth(1000);
+    level.GetViewPort().WorldHeight(600);
+    gNode = &level;
+    Sprite hero, other;
+    hero.MapPosition(100, 80);
+    other.MapPosition(100, 80);
+    MainCharacterSprite = &hero;
+
+    level.GetViewPort().Offset(30, -20, false);
+    EXPECT_EQ(hero.MapPositionX(), 100.0f);
+    level.ViewPortPosition(50, 10, true); // from (30, -20): a step of (20, 30)
+    EXPECT_EQ(level.GetViewPort().WorldXPos(), 50.0f);
+    EXPECT_EQ(hero.MapPositionX(), 120.0f);
+    EXPECT_EQ(hero.MapPositionY(), 110.0f);
+    // The step the viewport could make is the one the character makes: 360 is its last x.
+    Game game;
+    game.ViewPortPosition(400, 10, true);
+    EXPECT_EQ(level.GetViewPort().WorldXPos(), 360.0f);
+    EXPECT_EQ(hero.MapPositionX(), 430.0f);
+    EXPECT_EQ(other.MapPositionX(), 100.0f);
+    MainCharacterSprite = nullptr;
+    gNode = nullptr;
+}
+
 TEST(ViewPort, TheBoundingBoxInflatesWithinItsMaximum) {
     ViewPort v(1000, 600, 100, 50, 640, 480);
     v.ViewPortScrollingBB(200, 100, 240, 280);

@@ -112,7 +112,7 @@ TEST_F(Cursors, RecordRoundTripsAndALoadedLevelKeepsItsSprite) {
     EXPECT_EQ(SpritesInList15(), 1);
 }
 
-TEST_F(Cursors, LevelRecordMakesTheSpriteOnceTheActorsAreRead) {
+TEST_F(Cursors, LevelRecordMakesTheSpriteAtOnceAndItsPlaybackOnceTheActorsAreRead) {
     {
         File f("level.rec", File::Writing);
         f.Write(true);
@@ -130,13 +130,14 @@ TEST_F(Cursors, LevelRecordMakesTheSpriteOnceTheActorsAreRead) {
     File f("level.rec", File::Reading);
     kiv::ReadCursorRecord(f);
     ASSERT_NE(pKivCursor, nullptr);
-    EXPECT_EQ(pKivCursor->CursorSprite(), nullptr);
+    Sprite* s = pKivCursor->CursorSprite();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Animation(), 0); // actor 5 is not read yet
 
     SpriteList[5].Animations(2);
     SpriteList[5].m_Animations[1].Frames(3);
-    kiv::AddPendingSprites(*gNode);
-    Sprite* s = pKivCursor->CursorSprite();
-    ASSERT_NE(s, nullptr);
+    kiv::ApplyWaitingPlayback();
+    EXPECT_EQ(pKivCursor->CursorSprite(), s);
     EXPECT_EQ(s->ActorIndex(), 5);
     EXPECT_EQ(s->Animation(), 1);
     EXPECT_EQ(s->Frame(), 2);
@@ -149,7 +150,7 @@ TEST_F(Cursors, LevelRecordMakesTheSpriteOnceTheActorsAreRead) {
 
     KivCursor* kept = pKivCursor;
     kiv::ReadCursorRecord(f);
-    kiv::AddPendingSprites(*gNode);
+    kiv::ApplyWaitingPlayback();
     EXPECT_EQ(pKivCursor, kept);
     EXPECT_EQ(SpritesInList15(), 1);
 }

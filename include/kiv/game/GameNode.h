@@ -107,6 +107,9 @@ public:
     void UpdateCursor();
     // Destroys the cursor object (pKivCursor).
     void DeleteKivCursor();
+    // Moves this level's viewport to the world position (x, y); with `moveMainCharacter` the
+    // main character travels along.
+    void ViewPortPosition(unsigned int x, unsigned int y, bool moveMainCharacter);
     void DisplayTextNoMap();
     // The particle systems of the map: those alive and in use are updated and drawn, those
     // whose particles have all died are removed from the level.

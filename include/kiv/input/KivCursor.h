@@ -39,6 +39,9 @@ public:
     // is made when the level has not made it. This cursor becomes pKivCursor.
     void AddSpriteCursor(unsigned int actorIndex, unsigned int animation, unsigned int frame,
                          bool collisionType);
+    // The same without choosing the animation and frame, for a level record whose actors
+    // are read after it.
+    void AddSpriteCursor(unsigned int actorIndex, bool collisionType);
 
     // Forwarded to the sprite; without one, nothing happens and the answers are 0 or false.
     void Animation(unsigned int a);
