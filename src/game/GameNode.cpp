@@ -19,6 +19,7 @@
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
+#include "sprites/SpriteBroadPhase.h"
 
 #include <cstdio>
 #include <cstring>
@@ -121,6 +122,7 @@ bool GameNode::Add(Sprite* sprite) {
     while (!before->EOList() && static_cast<Sprite*>(before)->AppliedZOrder() < sprite->ZOrder())
         before = before->Next();
     sprites.add(sprite, before);
+    kiv::SpriteBroadPhase::Joined();
     if (sprite->MainCharacter())
         MainCharacterSprite = sprite;
     return true;

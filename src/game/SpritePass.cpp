@@ -7,6 +7,8 @@
 #include <kiv/logic/PathStateMachineTraverser.h>
 #include <kiv/sprites/Sprite.h>
 
+#include "sprites/SpriteBroadPhase.h"
+
 #include <utility>
 #include <vector>
 
@@ -53,8 +55,43 @@ bool RunLogic(Sprite* s, bool cursorFirst) {
     return !s->DeleteFlag();
 }
 
-// Step 6: animation, motion and collision, once for the cursor.
-void Move(Sprite* s, bool cursor, bool first) {
+SpriteBroadPhase& BroadPhase() {
+    static SpriteBroadPhase phase;
+    return phase;
+}
+
+// The pass's broad phase runs while the pass does, however the pass is left.
+struct PassOf {
+    explicit PassOf(Map* map) { BroadPhase().Begin(map); }
+    ~PassOf() { BroadPhase().End(); }
+    PassOf(const PassOf&) = delete;
+    PassOf& operator=(const PassOf&) = delete;
+};
+
+// Every other sprite of the map that takes part in sprite collisions, in display lists 0
+// to 15 (the sprite's own list only when it checks it), as the broad phase finds them or,
+// with the broad phase off, all of them.
+void CollideWithSprites(Sprite* s, Map* map) {
+    auto test = [s, map](Sprite* other, int list) {
+        if (other == s || !other->ActivateCollisionWithSprite() || other->Unused() ||
+            other->BelongToMapPtr() != map)
+            return;
+        if (list == s->DisplayListNumber() && !s->CheckSameDisplayList())
+            return;
+        s->CheckSpriteCollision(other);
+    };
+    if (SpriteBroadPhase::Enabled()) {
+        BroadPhase().ForEachCandidate(*s, test);
+        return;
+    }
+    for (int d = 0; d < GameNode::DisplayLists; ++d)
+        for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next())
+            test(static_cast<Sprite*>(n), d);
+}
+
+// Step 6: animation, motion and the collision steps. The cursor's sprite collides on every
+// map's pass, with that map; its animation, motion and the clearing of its results come once.
+void Move(Sprite* s, Map* map, bool cursor, bool first) {
     bool once = !cursor || first;
     if (once)
         s->UpdateAnimation();
@@ -64,8 +101,14 @@ void Move(Sprite* s, bool cursor, bool first) {
     s->HandleAlarms();
     if (once)
         s->ClearCollisionResults();
+    s->ResetMove();
+    if (s->CheckCollisionWithMap())
+        s->CheckMapCollision(map);
+    s->UpdatePSM();
     if (s->ZOrder() != s->AppliedZOrder())
         Queue().emplace_back(s, s->ZOrder());
+    if (s->CheckCollisionWithSprite() && s->ActivateCollisionWithSprite())
+        CollideWithSprites(s, map);
     if (once) {
         s->UpdateTranslation();
         s->UpdateSprite();
@@ -75,6 +118,7 @@ void Move(Sprite* s, bool cursor, bool first) {
 } // namespace
 
 void UpdateSprites(Map* map, bool& cursorDone) {
+    PassOf pass(map);
     for (int d = 0; d < GameNode::DisplayLists; ++d) {
         List& list = gNode->DisplayList(d);
         for (node* n = list.Head(); !n->EOList();) {
@@ -85,6 +129,7 @@ void UpdateSprites(Map* map, bool& cursorDone) {
             if (s->Unused()) {
                 s->PlaceOnScreen();
                 s->ClearCollisionResults();
+                s->ResetMove();
                 n = next;
                 continue;
             }
@@ -98,7 +143,7 @@ void UpdateSprites(Map* map, bool& cursorDone) {
                     n = next;
                     continue;
                 }
-                Move(s, cursor, first);
+                Move(s, map, cursor, first);
             } else {
                 s->PlaceOnScreen();
             }

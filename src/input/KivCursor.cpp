@@ -155,12 +155,7 @@ unsigned int KivCursor::Delay() {
 // The cursor's sprite answers from this frame's collision results; being the cursor, it is
 // asked about any collision ID without checking that its map has one.
 bool KivCursor::CollisionWithSprite(const char* name) {
-    if (!m_Sprite)
-        return false;
-    const auto& touched = m_Sprite->m_TouchedNames;
-    if (!name)
-        return !touched.empty();
-    return std::any_of(touched.begin(), touched.end(), [&](const String& n) { return n == name; });
+    return m_Sprite && m_Sprite->CollisionWithSprite(name);
 }
 
 bool KivCursor::CollisionWithMap() {
@@ -168,11 +163,7 @@ bool KivCursor::CollisionWithMap() {
 }
 
 bool KivCursor::CollisionWithMap(int id) {
-    if (!m_Sprite)
-        return false;
-    const auto& touched = m_Sprite->m_MapTouched;
-    return std::any_of(touched.begin(), touched.end(),
-                       [&](CollisionData* shape) { return shape && shape->Id() == id; });
+    return m_Sprite && m_Sprite->CollisionWithMap(id);
 }
 
 void KivCursor::ShowCollisionData(bool on) {

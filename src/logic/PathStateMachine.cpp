@@ -1,5 +1,8 @@
+#include <kiv/graphics/GeometricsDrawn.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/logic/PathStateMachine.h>
 #include <kiv/sprites/CollisionSegment.h>
+#include <kiv/sprites/Sprite.h>
 
 #include "base/Conversions.h"
 
@@ -104,4 +107,37 @@ std::vector<int> PathStateMachine::Route(int a, int b) const {
     route.push_back(a);
     AppendRoute(a, b, route, 0);
     return route;
+}
+
+namespace {
+
+// Whether state `from` has an edge into state `to`.
+bool LeadsTo(const State& from, int to) {
+    for (const Edge& e : from.Edges())
+        if (e.To() == to)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void PathStateMachine::DisplayPath(unsigned long colour, Sprite* sprite) {
+    if (!pDraw)
+        return;
+    Map* map = sprite ? sprite->BelongToMapPtr() : nullptr;
+    const float mx = map ? map->WorldPositionX() : 0, my = map ? map->WorldPositionY() : 0;
+    const int states = GetNumberOfStates();
+    // A stretch joins the stations whose states lead into it and out of it.
+    for (int i = 0; i < m_StationCount && i < states; ++i)
+        for (const Edge& out : m_States[static_cast<size_t>(i)].Edges()) {
+            int stretch = out.To();
+            if (stretch < m_StationCount || stretch >= states)
+                continue;
+            for (int k = 0; k < m_StationCount && k < states; ++k) {
+                if (!LeadsTo(m_States[static_cast<size_t>(stretch)], k))
+                    continue;
+                Position a = GetStation(i), b = GetStation(k);
+                pDraw->Line(a.x + mx, a.y + my, b.x + mx, b.y + my, static_cast<COLORREF>(colour));
+            }
+        }
 }

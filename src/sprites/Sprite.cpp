@@ -20,7 +20,9 @@
 #include "base/PoolAllocation.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
+#include "sprites/SpriteBroadPhase.h"
 #include "sprites/SpriteGeometry.h"
+#include "sprites/SpriteSweep.h"
 
 #include <algorithm>
 #include <cstring>
@@ -109,7 +111,8 @@ Sprite::Sprite()
       m_Pattern(nullptr), m_PatternAnchors{}, m_PatternDistance(0), m_PatternVector(-1),
       m_PatternLoop(false), m_PatternReturn(false), m_PatternStartX(0), m_PatternStartY(0),
       m_LocalVariableIndex(-1), m_Traverser(nullptr), m_DisplayListNumber(0),
-      m_NetworkPlayer(false), m_NetworkActive(false), m_NetworkKeys{} {}
+      m_NetworkPlayer(false), m_NetworkActive(false), m_NetworkKeys{}, m_NetworkMouse{},
+      m_CollisionSlot(-1) {}
 
 Sprite::Sprite(const Sprite& other) : Sprite() {
     CopyFrom(other);
@@ -211,6 +214,7 @@ void Sprite::CopyFrom(const Sprite& o) {
     m_DisplayListNumber = o.m_DisplayListNumber;
     m_NetworkPlayer = o.m_NetworkPlayer, m_NetworkActive = o.m_NetworkActive;
     std::copy(std::begin(o.m_NetworkKeys), std::end(o.m_NetworkKeys), m_NetworkKeys);
+    m_NetworkMouse = o.m_NetworkMouse;
     this->next = next;
     this->previous = previous;
 
@@ -238,6 +242,8 @@ void Sprite::ClearVariables() {
 }
 
 Sprite::~Sprite() {
+    kiv::SpriteBroadPhase::Forget(this);
+    ClearQ();
     delete m_Traverser;
     delete localVariable;
     ClearVariables();
@@ -325,6 +331,7 @@ int Sprite::ShownRow() const {
 }
 
 void Sprite::ActorIndex(int i) {
+    kiv::SpriteBroadPhase::Changed(this);
     if (i < 0) {
         kiv::ReportUserError("void Sprite::ActorIndex(int)", 75);
         return;
@@ -369,6 +376,7 @@ bool ValidAnimation(const Sprite& s, int a, const char* function, int negativeMe
 } // namespace
 
 void Sprite::Animation(int a) {
+    kiv::SpriteBroadPhase::Changed(this);
     if (!ValidAnimation(*this, a, "void Sprite::Animation(int)", 71))
         return;
     m_PreviousFrameIndex = m_Frame;
@@ -381,6 +389,7 @@ void Sprite::Animation(int a) {
 }
 
 void Sprite::Frame(int f) {
+    kiv::SpriteBroadPhase::Changed(this);
     if (f < 0) {
         kiv::ReportUserError("void Sprite::Frame(int)", 73);
         return;
@@ -401,6 +410,7 @@ bool Sprite::EndOfAnimation(int a) {
 }
 
 void Sprite::UpdateAnimation() {
+    kiv::SpriteBroadPhase::Changed(this);
     AnimationElem* a;
     if (m_RequestedAnimation != m_CurrentAnimation) {
         m_CurrentAnimation = m_RequestedAnimation;
@@ -471,6 +481,7 @@ void Sprite::AnimationSoundStatus(int animation, bool enabled) {
 // ---- flipping ----
 
 void Sprite::FlipSet() {
+    kiv::SpriteBroadPhase::Changed(this);
     FrameElem* f = RequestedFrame();
     bool canH = f && f->m_FlipHorizontally, canV = f && f->m_FlipVertically;
     if (!canH)
@@ -543,37 +554,45 @@ void Sprite::DisplaySprite() {
             kiv::RestoreGraphics();
         }
     }
-    if (!f || !pDraw || !(m_ShowSpriteCollision || m_ShowSpriteBoundingBox))
-        return;
-    int row = ShownRow();
-    float x = static_cast<float>(m_ViewportX) + View().WorldXPos();
-    float y = static_cast<float>(m_ViewportY) + View().WorldYPos();
+    // The debug drawings, whether or not the sprite was drawn.
     if (m_ShowSpriteCollision)
-        for (node* n = f->m_Collision[row].Head(); !n->EOList(); n = n->Next()) {
-            auto* shape = static_cast<CollisionData*>(n);
-            if (shape->Type() == CollisionData::SegmentType) {
-                auto* s = static_cast<CollisionSegment*>(shape);
-                pDraw->Line(x + s->OriginX(), y + s->OriginY(), x + s->EndX(), y + s->EndY(),
-                            0xFF00);
-            } else {
-                auto* c = static_cast<CollisionCircle*>(shape);
-                pDraw->Circle(x + c->OriginX(), y + c->OriginY(), c->Radius(), 0xFF00);
-            }
+        ShowSpriteCollision(COLORREF{0xFF00});
+    if (m_ShowSpriteBoundingBox)
+        ShowSpriteBoundingBox(COLORREF{0xFFFFFF});
+    DisplayPath(m_ShowPath, 255);
+}
+
+void Sprite::ShowSpriteCollision(COLORREF colour) {
+    List* shapes = kiv::sweep::ShownShapes(*this);
+    if (!shapes || !pDraw)
+        return;
+    float x = kiv::sweep::WorldX(*this), y = kiv::sweep::WorldY(*this);
+    for (node* n = shapes->Head(); !n->EOList(); n = n->Next()) {
+        auto* shape = static_cast<CollisionData*>(n);
+        if (shape->Type() == CollisionData::SegmentType) {
+            auto* s = static_cast<CollisionSegment*>(shape);
+            pDraw->Line(x + s->OriginX(), y + s->OriginY(), x + s->EndX(), y + s->EndY(), colour);
+        } else {
+            auto* c = static_cast<CollisionCircle*>(shape);
+            pDraw->Circle(x + c->OriginX(), y + c->OriginY(), c->Radius(), colour);
         }
-    if (m_ShowSpriteBoundingBox) {
-        const KivRect& b = f->m_BoundingBox[row];
-        float l = x + static_cast<float>(b.left), t = y + static_cast<float>(b.top);
-        float r = x + static_cast<float>(b.right), btm = y + static_cast<float>(b.bottom);
-        pDraw->Line(l, t, r, t, 0xFFFFFF);
-        pDraw->Line(r, t, r, btm, 0xFFFFFF);
-        pDraw->Line(r, btm, l, btm, 0xFFFFFF);
-        pDraw->Line(l, btm, l, t, 0xFFFFFF);
     }
+}
+
+void Sprite::ShowSpriteBoundingBox(COLORREF colour) {
+    if (!CurrentFrame() || !pDraw)
+        return;
+    kiv::sweep::Box b = kiv::sweep::BoxNow(*this);
+    pDraw->Line(b.left, b.top, b.right, b.top, colour);
+    pDraw->Line(b.right, b.top, b.right, b.bottom, colour);
+    pDraw->Line(b.right, b.bottom, b.left, b.bottom, colour);
+    pDraw->Line(b.left, b.bottom, b.left, b.top, colour);
 }
 
 // ---- maps and alarms ----
 
 void Sprite::BelongToMap(const char* name) {
+    kiv::SpriteBroadPhase::Changed(this);
     const char* function = "void Sprite::BelongToMap(const char *)";
     Map* map = Map::Search(name);
     if (!map) {
@@ -594,6 +613,7 @@ const char* Sprite::BelongToMap() const {
 }
 
 void Sprite::BelongToMapPtr(Map* map) {
+    kiv::SpriteBroadPhase::Changed(this);
     if (!map) {
         kiv::ReportUserError("void Sprite::BelongToMap(Map *)", 83);
         return;
@@ -653,25 +673,13 @@ void Sprite::UpdateLocalVariables() {
 Sprite* Sprite::CreateSprite() {
     auto* copy = new Sprite(*this);
     copy->m_NetworkPlayer = copy->m_NetworkActive = false;
-    std::fill(std::begin(copy->m_NetworkKeys), std::end(copy->m_NetworkKeys), kiv::KeyEntry{});
+    copy->Keyboard_Reset();
+    copy->Mouse_Reset();
     if (!gNode || !gNode->Add(copy))
         return nullptr;
     copy->m_RestartSound = true;
     copy->m_MainCharacter = false;
     return copy;
-}
-
-void Sprite::ClearCollisionResults() {
-    m_TouchedNames.clear();
-    m_OwnTouched.clear();
-    m_MapTouched.clear();
-    m_OtherTouched.clear();
-    m_TouchedSprites.clear();
-    m_CollisionWithMap = false;
-    m_CollisionWithPath = false;
-    m_MoveFraction = 1.5f;
-    if (m_LastSegment)
-        m_LastSegment = CollisionSegment();
 }
 
 // ---- hot spots ----
@@ -711,57 +719,6 @@ KivPoint Sprite::HotSpot(int n) {
     if (!m_PegRegistered)
         return *p;
     return {p->x - FrameCenterX(), p->y - FrameCenterY()};
-}
-
-// ---- path state machines ----
-
-void Sprite::ApplyPathStateMachine(int i) {
-    PathStateMachine* machine = GetPathStateMachine(i);
-    if (!machine) {
-        kiv::ReportUserError("void Sprite::ApplyPathStateMachine(int)", 102, i);
-        return;
-    }
-    delete m_Traverser;
-    m_Traverser = new PathStateMachineTraverser(machine);
-}
-
-void Sprite::ChangePathState(unsigned int state) {
-    if (!m_Traverser)
-        return;
-    m_Traverser->StopShortestPath();
-    m_Traverser->SetCurrentState(static_cast<int>(state));
-}
-
-void Sprite::ShortestPath(unsigned int station) {
-    if (!m_Traverser)
-        return;
-    int stations = m_Traverser->PathMachine() ? m_Traverser->PathMachine()->StationCount() : 0;
-    if (static_cast<long long>(station) >= stations) {
-        kiv::ReportUserError("void Sprite::ShortestPath(unsigned int)", 100, stations - 1);
-        return;
-    }
-    m_Traverser->ShortestPath(station);
-}
-
-void Sprite::StopShortestPath() {
-    if (m_Traverser)
-        m_Traverser->StopShortestPath();
-}
-
-bool Sprite::EndOfShortestPath() {
-    return m_Traverser && m_Traverser->EndOfShortestPath();
-}
-
-void Sprite::EnablePath(bool on) {
-    if (!m_Traverser)
-        return;
-    m_Traverser->Enabled(on);
-    if (!on)
-        m_PathReEnable = true;
-}
-
-bool Sprite::EnablePath() {
-    return m_Traverser && m_Traverser->Enabled();
 }
 
 // ---- alarms ----

@@ -5,6 +5,7 @@
 #include <kiv/sprites/Sprite.h>
 
 #include "base/Messages.h"
+#include "sprites/SpriteBroadPhase.h"
 #include "sprites/SpriteGeometry.h"
 
 #include <cmath>
@@ -415,6 +416,7 @@ void Reflect(Sprite& s) {
 } // namespace
 
 void Sprite::GetTranslation() {
+    kiv::SpriteBroadPhase::Changed(this);
     if (m_Pending) {
         VectorDirection(m_PendingX, m_PendingY, 0);
         m_Speed = std::sqrt(m_PendingX * m_PendingX + m_PendingY * m_PendingY);

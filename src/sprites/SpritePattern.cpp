@@ -6,6 +6,7 @@
 #include <kiv/sprites/Sprite.h>
 
 #include "base/Messages.h"
+#include "sprites/SpriteBroadPhase.h"
 #include "sprites/SpriteGeometry.h"
 
 using kiv::sprites::MapWorldX;
@@ -91,6 +92,7 @@ void DisplayPattern(Sprite& s) {
 } // namespace
 
 void Sprite::UpdateMovementPattern() {
+    kiv::SpriteBroadPhase::Changed(this);
     if (!m_Pattern)
         return;
     if (m_ShowMovementPattern)

@@ -10,6 +10,7 @@
 #include <kiv/sprites/Sprite.h>
 #include <kiv/sprites/SpriteElem.h>
 
+#include "sprites/SpriteBroadPhase.h"
 #include "sprites/SpriteGeometry.h"
 
 #include <cmath>
@@ -116,6 +117,7 @@ namespace {
 
 // Sets the map-relative X (or Y) now, or asks for a one-shot move there in the next frame.
 void MoveToX(Sprite& s, float x, bool move) {
+    kiv::SpriteBroadPhase::Changed(&s);
     if (move) {
         s.m_Pending = true;
         s.m_PendingX = x - s.m_X;
@@ -127,6 +129,7 @@ void MoveToX(Sprite& s, float x, bool move) {
 }
 
 void MoveToY(Sprite& s, float y, bool move) {
+    kiv::SpriteBroadPhase::Changed(&s);
     if (move) {
         s.m_Pending = true;
         s.m_PendingY = y - s.m_Y;
@@ -344,22 +347,23 @@ void PegFlipShift(Sprite& s, bool apply) {
     s.m_Orientation = code;
 }
 
-void DrawTranslation(Sprite& s) {
+} // namespace
+
+void Sprite::ShowVectorOfTranslation(COLORREF colour) {
     if (!pDraw)
         return;
     float cx = 0, cy = 0;
-    if (const FrameElem* f = s.RequestedFrame()) {
-        auto row = static_cast<FrameElem::Row>(s.ShownRow());
+    if (const FrameElem* f = RequestedFrame()) {
+        auto row = static_cast<FrameElem::Row>(ShownRow());
         cx = f->CenterX(row);
         cy = f->CenterY(row);
     }
-    float x = MapWorldX(s) + s.m_X + cx, y = MapWorldY(s) + s.m_Y + cy;
-    pDraw->Line(x, y, x + s.m_TranslationX, y + s.m_TranslationY, TranslationColour);
+    float x = MapWorldX(*this) + m_X + cx, y = MapWorldY(*this) + m_Y + cy;
+    pDraw->Line(x, y, x + m_TranslationX, y + m_TranslationY, colour);
 }
 
-} // namespace
-
 void Sprite::MainCharWorldPosition(float x, float y) {
+    kiv::SpriteBroadPhase::Changed(this);
     if (!m_MainCharacter || m_Unused)
         return;
     KivRect box = ShownBox(*this);
@@ -404,6 +408,7 @@ void Sprite::MainCharWorldPosition(float x, float y) {
 // ---- the per-frame steps ----
 
 void Sprite::PegRegistered(int) {
+    kiv::SpriteBroadPhase::Changed(this);
     const FrameElem* now = CurrentFrame();
     bool changed = m_Frame != m_PreviousFrameIndex || m_CurrentAnimation != m_PreviousAnimation;
     if (changed && now && now->m_PegRegistered) {
@@ -428,8 +433,9 @@ void Sprite::PegRegistered(int) {
 }
 
 void Sprite::UpdateSprite() {
+    kiv::SpriteBroadPhase::Changed(this);
     if (m_ShowVectorOfTranslation)
-        DrawTranslation(*this);
+        ShowVectorOfTranslation(TranslationColour);
     if (m_MainCharacter) {
         KivRect box = ShownBox(*this);
         LimitToWorld(*this, box, m_TranslationX, m_TranslationY);

@@ -7,6 +7,8 @@
 #include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
+#include "sprites/SpriteBroadPhase.h"
+
 #include <algorithm>
 
 namespace {
@@ -103,8 +105,8 @@ void Sprite::Save(File& f) {
         f.Write(static_cast<node*>(a));
     f.Write(m_AlarmMaximum);
     f.Write(static_cast<int>(m_TouchedNames.size()));
-    for (String& name : m_TouchedNames)
-        name.Save(f);
+    for (size_t i = 0; i < m_TouchedNames.size(); ++i)
+        String(m_TouchedNames[i]).Save(f);
     SaveRefs(f, m_OwnTouched);
     SaveRefs(f, m_MapTouched);
     SaveRefs(f, m_OtherTouched);
@@ -138,6 +140,7 @@ void Sprite::Save(File& f) {
 }
 
 void Sprite::Load(File& f) {
+    kiv::SpriteBroadPhase::Changed(this);
     m_Name.Load(f);
     m_Behavior.Load(f);
     delete m_Traverser;
@@ -206,9 +209,12 @@ void Sprite::Load(File& f) {
     int names = 0;
     f.Read(names);
     f.Require(static_cast<long>(names < 0 ? 0 : names) * 4);
-    m_TouchedNames.assign(static_cast<size_t>(names < 0 ? 0 : names), String());
-    for (String& name : m_TouchedNames)
+    m_TouchedNames.clear();
+    for (int i = 0; i < names; ++i) {
+        String name;
         name.Load(f);
+        m_TouchedNames.push_back(name);
+    }
     LoadRefs(f, m_OwnTouched);
     LoadRefs(f, m_MapTouched);
     LoadRefs(f, m_OtherTouched);

@@ -37,6 +37,9 @@ public:
     int Via(int a, int b) const { return m_Via[Cell(a, b)]; }
     // The stations of the shortest route from a to b, a first; empty when there is none.
     std::vector<int> Route(int a, int b) const;
+    // Draws a line between every two stations that a stretch joins, where the sprite's map
+    // lies in the world.
+    void DisplayPath(unsigned long colour, Sprite* sprite);
 
     int m_StationCount;
     std::vector<Position> m_Stations;

@@ -3,6 +3,7 @@
 #include <kiv/base/Handle.h>
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
+#include <kiv/base/StringList.h>
 #include <kiv/base/Types.h>
 #include <kiv/base/node.h>
 #include <kiv/input/KeyEntry.h>
@@ -10,6 +11,7 @@
 #include <kiv/sprites/CollisionSegment.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class Alarm;
@@ -18,6 +20,27 @@ class Map;
 class MovementPattern;
 class PathStateMachineTraverser;
 class Variable;
+
+namespace kiv {
+
+// A network player's mouse as its messages left it: the fields of the game's mouse that
+// logic asks about.
+struct PlayerMouse {
+    std::int32_t frameCounter;
+    std::int32_t lastTrigger[3]; // frame of a click waiting for its second; 0 for none
+    bool doubleClicked[3];
+    std::int32_t viewportX, viewportY, worldX, worldY, relX, relY, wheel;
+    KeyEntry buttons[3];
+    bool movedX, movedY, wheelMoved;
+};
+
+// One item of a network player's input queue: its kind and a copy of its bytes.
+struct QueuedInput {
+    unsigned char kind;
+    std::vector<unsigned char> data;
+};
+
+} // namespace kiv
 
 // One actor placed on a level: a position on its map, the animation it plays, its motion,
 // its collision state, its logic and its local variables. The level keeps sprites in 16
@@ -256,16 +279,78 @@ public:
     void ShowVectorOfTranslation(bool on) { m_ShowVectorOfTranslation = on; }
     void ShowPath(bool on) { m_ShowPath = on; }
     bool ShowPath() const { return m_ShowPath; }
+    // Debug drawing at the sprite's world position: its current shapes, its box, its
+    // translation.
+    void ShowSpriteCollision(COLORREF colour);
+    void ShowSpriteBoundingBox(COLORREF colour);
+    void ShowVectorOfTranslation(COLORREF colour);
+
+    // ---- collisions: the per-frame steps ----
+    // Against the scenery of the sprite's map (the cursor's sprite: of `map`), through the
+    // map's grid cells under the move. Hits are recorded; a blocking hit cuts the move.
+    void CheckMapCollision(Map* map);
+    // Against one other sprite: boxes when either sprite collides by box, shapes otherwise.
+    void CheckSpriteCollision(Sprite* other);
+    // Clears this frame's results: touched sprites and shapes, the map collision flag.
+    void ClearCollisionResults();
+    // Before the collision steps: nothing cuts the move yet, no path or segment was met.
+    void ResetMove();
+    float MoveFraction() const { return m_MoveFraction; }
+    void MoveFraction(float f) { m_MoveFraction = f; }
+
+    // ---- collisions: what this frame's steps found ----
     bool CollisionWithMap() const { return m_CollisionWithMap; }
     void CollisionWithMap(bool on) { m_CollisionWithMap = on; }
     void ResetMapCollisionFlag() { m_CollisionWithMap = false; }
-    // Clears this frame's collision results before the collision steps.
-    void ClearCollisionResults();
-    float MoveFraction() const { return m_MoveFraction; }
-    void MoveFraction(float f) { m_MoveFraction = f; }
-    PathStateMachineTraverser* Traverser() const { return m_Traverser; }
+    // A touched map shape has that collision ID (the ID must be one of the map's).
+    bool CollisionWithMap(int id);
+    // A touched shape of another sprite has that ID (the ID must be on some sprite's frame).
+    bool CollisionWithSprite(unsigned int id);
+    // A sprite of that name was touched; any sprite for a null name.
+    bool CollisionWithSprite(const char* name);
+    // The touched sprite of that name (the first touched for a null name), or null.
+    Sprite* CollisionWithSpritePtr(const char* name);
+    // One of the sprite's own shapes with that ID touched something.
+    bool Collision(unsigned int id);
+    // Attribute bit 2 to 8 set in a touched shape: own, other sprites', map's.
+    bool OwnerCollisionDataFlagBit(unsigned int bit);
+    bool SpriteCollisionDataFlagBit(unsigned int bit);
+    bool MapCollisionDataFlagBit(unsigned int bit);
+
+    // ---- looking ahead: trials that record and change nothing ----
+    // Directions: 0 RIGHT, 1 LEFT, 2 DOWN, 3 UP. An id of -1 means any map shape.
+    bool LookAheadCollisionWithMap(unsigned int direction, unsigned int distance, int id);
+    Sprite* LookAheadCollisionWithSprite(unsigned int direction, unsigned int distance,
+                                         const char* name);
+    // kind 0: sprites, 1: the map, 2: sprites, then the map.
+    bool LookAheadCollision(unsigned int direction, unsigned int distance, unsigned int kind);
+    // The box swept by (tx, ty), segments facing the direction (dx, dy).
+    bool TempCheckCollisionWithMap(float dx, float dy, float tx, float ty);
+    bool TempCheckCollisionWithMap(float dx, float dy, float tx, float ty, int id);
+    Sprite* TempCheckCollisionWithSprite(float dx, float dy, float tx, float ty, const char* name);
+
+    // ---- rays from a hot spot to the edge of the viewport's world rectangle ----
+    bool SpriteToMapRay(unsigned int hotSpot, float dx, float dy, unsigned int id, bool show,
+                        COLORREF colour);
+    Sprite* SpriteToSpriteRay(unsigned int hotSpot, float dx, float dy, unsigned int id, bool show,
+                              COLORREF colour);
+    // Where the ray from (x, y) along (dx, dy) leaves the viewport's world rectangle.
+    KivPoint RayViewportDest(float x, float y, float dx, float dy);
+
+    // ---- following the scenery: the direction of the segment found by a ray ----
+    // Right and Left cast the ray DOWN (2) or UP (3); Up and Down cast it RIGHT (0) or
+    // LEFT (1).
+    void FollowPathRight(unsigned int id, unsigned int rayDirection, unsigned int hotSpot,
+                         bool show, COLORREF colour);
+    void FollowPathLeft(unsigned int id, unsigned int rayDirection, unsigned int hotSpot, bool show,
+                        COLORREF colour);
+    void FollowPathUp(unsigned int id, unsigned int rayDirection, unsigned int hotSpot, bool show,
+                      COLORREF colour);
+    void FollowPathDown(unsigned int id, unsigned int rayDirection, unsigned int hotSpot, bool show,
+                        COLORREF colour);
 
     // ---- path state machines ----
+    PathStateMachineTraverser* Traverser() const { return m_Traverser; }
     void ApplyPathStateMachine(int i);
     void ChangePathState(unsigned int state);
     void ShortestPath(unsigned int station);
@@ -273,6 +358,15 @@ public:
     bool EndOfShortestPath();
     void EnablePath(bool on);
     bool EnablePath();
+    // With true, the traverser's nearest station; with false, the station nearest to hot
+    // spot 0.
+    int NearestStationNumber(bool own);
+    bool CollisionWithPath() const { return m_CollisionWithPath; }
+    // Re-enables a switched-off path once the sprite meets one of its segments again.
+    void UpdatePSM();
+    bool TestPSMCollision();
+    // Draws the network of the sprite's path machine.
+    void DisplayPath(bool show, COLORREF colour);
 
     // ---- alarms ----
     // Sets off the watched alarms whose shapes the sprite's box touches this frame.
@@ -306,8 +400,43 @@ public:
     // The orientation row of the flips shown (as drawn, left-right, top-bottom, both).
     int ShownRow() const;
 
-    // ---- network players ----
+    // ---- network players: their input, as their messages bring it ----
     bool IsActiveNetworkPlayer() const { return m_NetworkPlayer && m_NetworkActive; }
+    // Queues a copy of one received item (kind 9 keys, kind 10 mouse records).
+    void AddToQ(unsigned char kind, unsigned char* data, unsigned int length);
+    // Once a frame: applies the queued items to the copies of the keyboard and the mouse.
+    void HandleQ();
+    void ClearQ();
+    void Keyboard_Reset();
+    void Mouse_Reset();
+    bool Keyboard_IsPressed(unsigned char k) const { return m_NetworkKeys[k].pressed; }
+    bool Keyboard_IsNotPressed(unsigned char k) const { return !m_NetworkKeys[k].pressed; }
+    bool Keyboard_IsTriggered(unsigned char k) const { return m_NetworkKeys[k].triggered; }
+    bool Keyboard_IsNotTriggered(unsigned char k) const { return !m_NetworkKeys[k].triggered; }
+    unsigned int Keyboard_TapCounter(unsigned char k) { return m_NetworkKeys[k].TapCount(); }
+    unsigned int Keyboard_HoldCounter(unsigned char k) const { return m_NetworkKeys[k].framesHeld; }
+    bool Keyboard_Nothing() const { return !Keyboard_Any(); }
+    bool Keyboard_Any() const;
+    bool Keyboard_GetKey(unsigned char& k) const;
+    bool Mouse_IsPressed(unsigned char b) const;
+    bool Mouse_IsNotPressed(unsigned char b) const { return !Mouse_IsPressed(b); }
+    bool Mouse_IsTriggered(unsigned char b) const;
+    bool Mouse_IsNotTriggered(unsigned char b) const { return !Mouse_IsTriggered(b); }
+    unsigned int Mouse_TapCounter(unsigned char b);
+    unsigned int Mouse_HoldCounter(unsigned char b) const;
+    bool Mouse_IsDoubleClicked(unsigned char b) const;
+    int Mouse_ViewportX() const { return m_NetworkMouse.viewportX; }
+    int Mouse_ViewportY() const { return m_NetworkMouse.viewportY; }
+    int Mouse_WorldX() const { return m_NetworkMouse.worldX; }
+    int Mouse_WorldY() const { return m_NetworkMouse.worldY; }
+    int Mouse_RelX() const { return m_NetworkMouse.movedX ? m_NetworkMouse.relX : 0; }
+    int Mouse_RelY() const { return m_NetworkMouse.movedY ? m_NetworkMouse.relY : 0; }
+    int Mouse_Wheel() const;
+    bool Mouse_IsMoving() const { return m_NetworkMouse.movedX || m_NetworkMouse.movedY; }
+    bool Mouse_Nothing() const { return !Mouse_Any(); }
+    bool Mouse_Any() const;
+    bool Mouse_GetKey(unsigned char& b) const;
+    bool Mouse_InRect(KivRect* r) const;
 
     // Fields, in the order the rest of the runtime relies on.
     int m_Id;
@@ -354,7 +483,7 @@ public:
     bool m_ShowVectorOfTranslation;
 
     // This frame's collision results.
-    std::vector<String> m_TouchedNames;
+    kiv::StringList m_TouchedNames;
     std::vector<CollisionData*> m_OwnTouched;
     std::vector<CollisionData*> m_MapTouched;
     std::vector<CollisionData*> m_OtherTouched;
@@ -394,6 +523,12 @@ public:
 
     bool m_NetworkPlayer, m_NetworkActive;
     kiv::KeyEntry m_NetworkKeys[256];
+    kiv::PlayerMouse m_NetworkMouse;
+    std::vector<kiv::QueuedInput> m_Queue; // filled by the network, guarded by one lock
+
+    // The sprite's place in the collision broad phase of the running sprite pass; -1 when
+    // it has none.
+    int m_CollisionSlot;
 
 private:
     void CopyFrom(const Sprite& other);

@@ -1,0 +1,209 @@
+// The keyboard and mouse of a network player, kept on its sprite: filled from the messages
+// the network queues for the sprite, and asked by logic like the game's own devices.
+
+#include <kiv/input/Mouse.h>
+#include <kiv/sprites/Sprite.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+// Kinds of queued items.
+constexpr unsigned char KeyboardItem = 9;
+constexpr unsigned char MouseItem = 10;
+
+// Kinds of mouse records within a mouse item.
+constexpr unsigned char MoveX = 1, MoveY = 2, Wheel = 3;
+constexpr unsigned char Buttons[3] = {8, 16, 32};
+
+// The one lock of every sprite's queue: the network fills queues from its own threads.
+std::mutex& QueueLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::int32_t Int32At(const unsigned char* p) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | p[1] << 8 | p[2] << 16 |
+                                     static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Keys: 16-bit entries, the key code in the low byte, 256 or more meaning pressed.
+void ApplyKeys(kiv::KeyEntry (&keys)[256], const std::vector<unsigned char>& data) {
+    for (size_t i = 0; i + 1 < data.size(); i += 2) {
+        unsigned int entry = data[i] | static_cast<unsigned int>(data[i + 1]) << 8;
+        keys[entry & 0xFF].pressed = entry >= 256;
+    }
+}
+
+// The game mouse's x (or y) range, for keeping a player's position inside it.
+void KeepInRange(std::int32_t& v, std::int32_t low, std::int32_t high) {
+    if (v >= high)
+        v = high - 1;
+    else if (v < low)
+        v = low;
+}
+
+void ApplyMouse(kiv::PlayerMouse& m, const std::vector<unsigned char>& data) {
+    KivRect range = pMouse ? pMouse->MotionRect() : KivRect{0, 0, 0, 0};
+    for (size_t i = 0; i + 8 <= data.size(); i += 8) {
+        const unsigned char* record = &data[i];
+        auto step = static_cast<std::int32_t>(static_cast<signed char>(record[1]));
+        switch (record[0]) {
+        case MoveX:
+            m.relX = step;
+            m.viewportX += step;
+            if (pMouse)
+                KeepInRange(m.viewportX, range.left, range.right);
+            m.worldX = Int32At(record + 4);
+            m.movedX = true;
+            break;
+        case MoveY:
+            m.relY = step;
+            m.viewportY += step;
+            if (pMouse)
+                KeepInRange(m.viewportY, range.top, range.bottom);
+            m.worldY = Int32At(record + 4);
+            m.movedY = true;
+            break;
+        case Wheel:
+            m.wheel = step;
+            m.wheelMoved = true;
+            break;
+        default:
+            for (int b = 0; b < 3; ++b)
+                if (record[0] == Buttons[b])
+                    m.buttons[b].pressed = record[1] != 0;
+            break;
+        }
+    }
+}
+
+// A click of button b at this frame completes a double click when the one before lies within
+// the game mouse's double-click range; otherwise it waits for its second.
+void DoubleClicks(kiv::PlayerMouse& m) {
+    unsigned int speed = pMouse ? pMouse->DoubleClickSpeed() : 15;
+    unsigned int accuracy = pMouse ? pMouse->DoubleClickAccuracy() : 10;
+    auto low = static_cast<std::int64_t>(speed) - accuracy;
+    auto high = static_cast<std::int64_t>(speed) + accuracy;
+    for (int b = 0; b < 3; ++b) {
+        if (!m.buttons[b].triggered)
+            continue;
+        if (m.lastTrigger[b] != 0) {
+            std::int64_t gap = static_cast<std::int64_t>(m.frameCounter) - m.lastTrigger[b];
+            m.doubleClicked[b] = low <= gap && gap <= high;
+            m.lastTrigger[b] = 0;
+        } else {
+            m.lastTrigger[b] = m.frameCounter;
+        }
+    }
+}
+
+} // namespace
+
+void Sprite::AddToQ(unsigned char kind, unsigned char* data, unsigned int length) {
+    std::lock_guard<std::mutex> guard(QueueLock());
+    kiv::QueuedInput item{kind, {}};
+    if (data)
+        item.data.assign(data, data + length);
+    m_Queue.push_back(std::move(item));
+}
+
+void Sprite::ClearQ() {
+    std::lock_guard<std::mutex> guard(QueueLock());
+    m_Queue.clear();
+}
+
+void Sprite::HandleQ() {
+    kiv::PlayerMouse& m = m_NetworkMouse;
+    {
+        std::lock_guard<std::mutex> guard(QueueLock());
+        ++m.frameCounter;
+        m.doubleClicked[0] = m.doubleClicked[1] = m.doubleClicked[2] = false;
+        m.movedX = m.movedY = m.wheelMoved = false;
+        for (const kiv::QueuedInput& item : m_Queue) {
+            if (item.kind == KeyboardItem)
+                ApplyKeys(m_NetworkKeys, item.data);
+            else if (item.kind == MouseItem)
+                ApplyMouse(m, item.data);
+        }
+        m_Queue.clear();
+    }
+    for (kiv::KeyEntry& key : m_NetworkKeys)
+        key.NextFrame();
+    for (kiv::KeyEntry& button : m.buttons)
+        button.NextFrame();
+    DoubleClicks(m);
+}
+
+void Sprite::Keyboard_Reset() {
+    std::memset(m_NetworkKeys, 0, sizeof m_NetworkKeys);
+}
+
+void Sprite::Mouse_Reset() {
+    m_NetworkMouse = kiv::PlayerMouse{};
+}
+
+bool Sprite::Keyboard_Any() const {
+    for (const kiv::KeyEntry& key : m_NetworkKeys)
+        if (key.pressed)
+            return true;
+    return false;
+}
+
+bool Sprite::Keyboard_GetKey(unsigned char& k) const {
+    for (int i = 0; i < 256; ++i)
+        if (m_NetworkKeys[i].triggered) {
+            k = static_cast<unsigned char>(i);
+            return true;
+        }
+    return false;
+}
+
+bool Sprite::Mouse_IsPressed(unsigned char b) const {
+    return b < 3 && m_NetworkMouse.buttons[b].pressed;
+}
+
+bool Sprite::Mouse_IsTriggered(unsigned char b) const {
+    return b < 3 && m_NetworkMouse.buttons[b].triggered;
+}
+
+unsigned int Sprite::Mouse_TapCounter(unsigned char b) {
+    return b < 3 ? m_NetworkMouse.buttons[b].TapCount() : 0;
+}
+
+unsigned int Sprite::Mouse_HoldCounter(unsigned char b) const {
+    return b < 3 ? m_NetworkMouse.buttons[b].framesHeld : 0;
+}
+
+bool Sprite::Mouse_IsDoubleClicked(unsigned char b) const {
+    return b < 3 && m_NetworkMouse.doubleClicked[b];
+}
+
+int Sprite::Mouse_Wheel() const {
+    if (!m_NetworkMouse.wheelMoved)
+        return 0;
+    return m_NetworkMouse.wheel < 1 ? -1 : 1;
+}
+
+bool Sprite::Mouse_Any() const {
+    for (const kiv::KeyEntry& button : m_NetworkMouse.buttons)
+        if (button.pressed)
+            return true;
+    return false;
+}
+
+bool Sprite::Mouse_GetKey(unsigned char& b) const {
+    for (int i = 0; i < 3; ++i)
+        if (m_NetworkMouse.buttons[i].triggered) {
+            b = static_cast<unsigned char>(i);
+            return true;
+        }
+    return false;
+}
+
+bool Sprite::Mouse_InRect(KivRect* r) const {
+    const kiv::PlayerMouse& m = m_NetworkMouse;
+    return r && m.viewportX >= r->left && m.viewportX < r->right && m.viewportY >= r->top &&
+           m.viewportY < r->bottom;
+}
