@@ -17,6 +17,12 @@ class SpriteLevel : public Scratch {
 protected:
     void SetUp() override {
         Scratch::SetUp();
+        MakeLevel();
+        _UE = UserError();
+        UserError::Errors.clear();
+    }
+    // A 1000 x 500 world seen through a 200 x 100 viewport; it becomes the current level.
+    void MakeLevel() {
         level = new GameNode;
         level->WorldWidth(1000);
         level->WorldHeight(500);
@@ -26,8 +32,6 @@ protected:
         v.ViewPortWidth(200);
         v.ViewPortHeight(100);
         gNode = level;
-        _UE = UserError();
-        UserError::Errors.clear();
     }
     void TearDown() override {
         delete level;
