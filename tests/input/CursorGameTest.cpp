@@ -30,6 +30,7 @@ void LoadLevel(GameNode* level) {
     FrameElem& frame = SpriteList[1].m_Animations[0].m_Frames[0];
     frame.m_ImageName = "red.bmp";
     frame.m_Width = frame.m_Height = 20;
+    frame.AddCollisionData(CollisionCircle(10, 10, 10, 2, 0));
     Sprite red;
     red.Name("red");
     red.BelongToMap("world");
@@ -37,7 +38,10 @@ void LoadLevel(GameNode* level) {
     red.ZOrder(20000);
     red.ActorIndex(1);
     red.MapPosition(55, 35);
+    red.ActivateCollisionWithSprite(true);
     level->Add(red);
+    // A round collision area of the world, 60 pixels right of where the cursor starts.
+    Map::Search("world")->AddCollisionData(CollisionCircle(124, 44, 5, 4, 0));
 
     File record("cursor.rec", File::Reading);
     kiv::ReadCursorRecord(record);
@@ -134,6 +138,28 @@ TEST_F(CursorGame, CursorFollowsTheMouseAndIsDrawnOverEverything) {
         ++checked;
     });
     EXPECT_EQ(checked, 3);
+}
+
+TEST_F(CursorGame, ClicksLandOnTheSpritesAndMapAreasUnderTheCursor) {
+    std::vector<std::string> seen; // frame: what a click would have chosen
+    Play("3 mouse click left\n5 mouse move 60 0\n6 mouse down left\n8 mouse move 30 0\n", 9,
+         [&](std::uint32_t frame) {
+             std::string s = std::to_string(frame) + ":";
+             if (pKivCursor->IsTriggeredOnSprite("red", 0))
+                 s += " red";
+             if (pKivCursor->IsPressedOnSprite(nullptr, 0))
+                 s += " any";
+             if (pKivCursor->IsTriggeredOnMap(4, 0))
+                 s += " map";
+             if (pKivCursor->IsPressedOnMap(4, 0))
+                 s += " held";
+             seen.push_back(s);
+         });
+    // Over the red sprite at first, then over the world's area (still touched as the move of
+    // frame 8 sweeps away from it), then over nothing.
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:", "2:", "3: red any", "4:", "5:", "6: map held",
+                                              "7: held", "8: held", "9:"}));
+    EXPECT_EQ(ReadText("Kiv.log").find("collision ID"), std::string::npos);
 }
 
 TEST_F(CursorGame, MotionIsClippedAndLocateOutsideTheRectangleIsRefused) {
