@@ -294,10 +294,14 @@ bool SpriteBroadPhase::MayTouch(const Sprite& mover, const Bounds& boxQuery,
                                 const Bounds& shapeQuery, const Slot& target) const {
     if (target.unbounded)
         return true;
-    const bool boxes = mover.m_CollisionType || target.sprite->m_CollisionType;
-    const Bounds& q = boxes ? boxQuery : shapeQuery;
-    const Bounds& t = boxes ? target.box : target.shapes;
-    return Meets(q.left, q.top, q.right, q.bottom, t.left, t.top, t.right, t.bottom);
+    auto meets = [](const Bounds& q, const Bounds& t) {
+        return Meets(q.left, q.top, q.right, q.bottom, t.left, t.top, t.right, t.bottom);
+    };
+    // A mover that collides by its box makes every test a box test. Otherwise the target's
+    // own choice decides; both are tried rather than reading it from the target.
+    if (mover.m_CollisionType)
+        return meets(boxQuery, target.box);
+    return meets(boxQuery, target.box) || meets(shapeQuery, target.shapes);
 }
 
 const std::vector<int>& SpriteBroadPhase::Gather(Sprite& mover) {
