@@ -4,16 +4,14 @@
 
 #include <kiv/Kiv.h>
 
+#include "AllocationCount.h"
 #include "game/SpritePass.h"
 #include "sprites/SpriteBroadPhase.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 namespace {
@@ -99,32 +97,6 @@ BENCHMARK(BM_CircleAgainstSegment)->Apply(SubSteps);
 // same work, the same results. "allocs/frame" counts the heap allocations of a pass once the
 // first passes have sized what they keep.
 
-// The replacement operators pair malloc with free; GCC's optimiser sees the inlined free of
-// a new'd pointer and warns wrongly.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-namespace {
-
-std::atomic<long long> allocations{0};
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 namespace {
 
 constexpr int CrowdActor = 9;
@@ -207,11 +179,13 @@ void SpriteStep(benchmark::State& state, bool broadPhase) {
     Crowd crowd(static_cast<int>(state.range(0)), state.range(1) != 0);
     for (int i = 0; i < 3; ++i)
         crowd.Pass();
-    long long before = allocations.load();
+    long before = kiv::test::allocations;
+    kiv::test::countAllocations = true;
     long long contacts = 0;
     for (auto _ : state)
         contacts = crowd.Pass();
-    long long allocated = allocations.load() - before;
+    kiv::test::countAllocations = false;
+    long allocated = kiv::test::allocations - before;
     kiv::SpriteBroadPhase::Enabled(true);
     const auto frames = static_cast<double>(state.iterations());
     state.counters["allocs/frame"] = static_cast<double>(allocated) / frames;

@@ -36,38 +36,35 @@ void ApplyKeys(kiv::KeyEntry (&keys)[256], const std::vector<unsigned char>& dat
     }
 }
 
-// The game mouse's x (or y) range, for keeping a player's position inside it.
-void KeepInRange(std::int32_t& v, std::int32_t low, std::int32_t high) {
-    if (v >= high)
-        v = high - 1;
-    else if (v < low)
-        v = low;
+// One axis of a motion record: the step moves the position, kept within the game mouse's
+// range on that axis (low to high, high excluded), and the record gives the world position.
+void MoveAxis(std::int32_t& rel, std::int32_t& position, std::int32_t& world, bool& moved,
+              const unsigned char* record, std::int32_t low, std::int32_t high) {
+    rel = static_cast<signed char>(record[1]);
+    position += rel;
+    if (pMouse) {
+        if (position >= high)
+            position = high - 1;
+        else if (position < low)
+            position = low;
+    }
+    world = Int32At(record + 4);
+    moved = true;
 }
 
 void ApplyMouse(kiv::PlayerMouse& m, const std::vector<unsigned char>& data) {
     KivRect range = pMouse ? pMouse->MotionRect() : KivRect{0, 0, 0, 0};
     for (size_t i = 0; i + 8 <= data.size(); i += 8) {
         const unsigned char* record = &data[i];
-        auto step = static_cast<std::int32_t>(static_cast<signed char>(record[1]));
         switch (record[0]) {
         case MoveX:
-            m.relX = step;
-            m.viewportX += step;
-            if (pMouse)
-                KeepInRange(m.viewportX, range.left, range.right);
-            m.worldX = Int32At(record + 4);
-            m.movedX = true;
+            MoveAxis(m.relX, m.viewportX, m.worldX, m.movedX, record, range.left, range.right);
             break;
         case MoveY:
-            m.relY = step;
-            m.viewportY += step;
-            if (pMouse)
-                KeepInRange(m.viewportY, range.top, range.bottom);
-            m.worldY = Int32At(record + 4);
-            m.movedY = true;
+            MoveAxis(m.relY, m.viewportY, m.worldY, m.movedY, record, range.top, range.bottom);
             break;
         case Wheel:
-            m.wheel = step;
+            m.wheel = static_cast<signed char>(record[1]);
             m.wheelMoved = true;
             break;
         default:

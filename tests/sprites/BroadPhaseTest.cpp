@@ -3,40 +3,18 @@
 // frames, teleports others, makes and deletes sprites, plays the same with the broad phase as
 // with the plain all-pairs walk, frame after frame.
 
+#include "AllocationCount.h"
 #include "CollisionFixture.h"
 #include "sprites/SpriteBroadPhase.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <random>
 #include <vector>
 
 using kiv::test::CollisionLevel;
 
-// Allocations made while `countAllocations` is set. The replacement operators pair malloc
-// with free; GCC's optimiser sees the inlined free of a new'd pointer and warns wrongly.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-namespace {
-bool countAllocations = false;
-long allocations = 0;
-} // namespace
-
-void* operator new(std::size_t n) {
-    if (countAllocations)
-        ++allocations;
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
+using kiv::test::allocations;
+using kiv::test::countAllocations;
 
 namespace {
 

@@ -1,42 +1,19 @@
 #include <kiv/Kiv.h>
 
+#include "AllocationCount.h"
 #include "Images.h"
 #include "TextFixture.h"
 #include "platform/FontCatalog.h"
 #include "variables/MapTexts.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <new>
 #include <string>
 #include <vector>
 
-// Allocations made while `countAllocations` is set. The replacement operators pair malloc
-// with free; GCC's optimiser sees the inlined free of a new'd pointer and warns wrongly.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-namespace {
-bool countAllocations = false;
-long allocations = 0;
-} // namespace
-
-void* operator new(std::size_t n) {
-    if (countAllocations)
-        ++allocations;
-    if (void* p = std::malloc(n ? n : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-
 using kiv::platform::KeyEvent;
+using kiv::test::allocations;
+using kiv::test::countAllocations;
 using kiv::test::Probe;
 
 namespace {

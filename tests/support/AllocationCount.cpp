@@ -1,0 +1,33 @@
+#include "AllocationCount.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace kiv::test {
+
+bool countAllocations = false;
+long allocations = 0;
+
+} // namespace kiv::test
+
+// The replacement operators pair malloc with free; GCC's optimiser sees the inlined free of a
+// new'd pointer and warns wrongly.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+void* operator new(std::size_t n) {
+    if (kiv::test::countAllocations)
+        ++kiv::test::allocations;
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
