@@ -162,6 +162,14 @@ Canvas World() {
         c.Rect(p.x, p.y, showcase::PlatformWidth, 16, {150, 110, 70});
         c.Rect(p.x, p.y, showcase::PlatformWidth, 5, {80, 180, 70});
     }
+    for (int k = 0; k < showcase::Pillars; ++k) {
+        int x = showcase::PillarX(k), top = showcase::PillarTop(k);
+        int bottom = showcase::GroundY(x) + 12;
+        c.Rect(x, top, showcase::PillarWidth, bottom - top, {150, 150, 160});
+        for (int y = top + 12; y < bottom; y += 12) // courses of stone
+            c.Rect(x, y, showcase::PillarWidth, 2, {110, 110, 125});
+        c.Rect(x - 2, top, showcase::PillarWidth + 4, 6, {175, 175, 185});
+    }
     return c;
 }
 
@@ -230,6 +238,18 @@ Canvas Slime(int frame) {
         }
     c.Disc(11, 23 - h, 2, {255, 255, 255});
     c.Disc(21, 23 - h, 2, {255, 255, 255});
+    return c;
+}
+
+// A bird that flies between stations: wings up and down.
+Canvas Bird(int frame) {
+    Canvas c(28, 18, Key);
+    const Rgb body{200, 70, 50}, wing{240, 150, 90};
+    c.Disc(14, 10, 6, body);
+    c.Disc(21, 8, 3.5, body);
+    c.Rect(24, 8, 4, 2, {250, 200, 40}); // the beak shows which way it flies
+    c.Set(22, 7, {0, 0, 0});
+    c.Limb(12, 9, 4, frame ? 2 : 15, 2.2, wing);
     return c;
 }
 
@@ -372,6 +392,8 @@ int main(int argc, char** argv) {
     }
     for (int f = 0; f < 4; ++f)
         Coin(f).WriteBmp(actors / ("coin_" + std::to_string(f) + ".bmp"));
+    for (int f = 0; f < 2; ++f)
+        Bird(f).WriteBmp(actors / ("bird_" + std::to_string(f) + ".bmp"));
 
     fs::path sfx = root / "Sounds" / "SFX", music = root / "Sounds" / "Music";
     WriteWave(sfx / "jump.wav", Sweep(300, 900, 0.15, true), Rate);

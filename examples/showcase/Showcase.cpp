@@ -11,23 +11,32 @@
 
 namespace {
 
-constexpr float HeroHeight = 48;
-constexpr float HeroWidth = 32;
 constexpr float RunSpeed = 3;
-constexpr float JumpSpeed = -9;
-constexpr float Gravity = 0.4f;
-constexpr float FallLimit = 10;
-constexpr float StepDown = 6; // how far the hero follows falling ground without leaving it
+constexpr float JumpSpeed = 9;
+constexpr float BumpSpeed = 5;
+constexpr float GravityPercent = 40; // g = 0.4 pixels per frame per frame
+constexpr int Unhurt = 120;          // frames the hero passes through the slime after a bump
+
+// Collision IDs of the world's scenery: what the hero walks on, and walls.
+constexpr int Walkable = 1;
+constexpr int Wall = 3;
+
+// Hot spot 1 of the hero's frames: the middle of its feet.
+constexpr unsigned int Feet = 1;
+
+// Directions of look-ahead and rays.
+constexpr unsigned int Right = 0, Left = 1, Down = 2;
 
 // What the hero's controller found this frame; the hero's state machine reads it.
 struct Hero {
-    float fall = 0;
     bool grounded = true;
     bool running = false;
+    int unhurt = 0;
 } hero;
 
 int score = 0;
 int seconds = 0;
+bool showCollision = false;
 
 // What the logic works with, found once when a level starts rather than by name each frame.
 struct Level {
@@ -37,65 +46,87 @@ struct Level {
     ParticleSystemPTR sparkle; // the spare system each collected coin gets a copy of
 } found;
 
-// The hero sprite exists only once the level's actors are built, after its first function.
-Sprite* TheHero() {
-    if (found.hero == SpritePTR::Fallback())
-        found.hero = Sprite::Search("hero");
-    return found.hero;
-}
-
 // ---- behavior and timer functions (FArray) ----
 
 void ShowPlayTime(void*) {
     *found.clock = ("Time: " + std::to_string(++seconds) + " s").c_str();
 }
 
-// The surface under the feet at x: the ground, or a platform whose top the feet have not yet
-// passed (`feet` is where the feet were before this frame's fall).
-float SurfaceUnder(float x, float feet) {
-    float surface = static_cast<float>(showcase::GroundY(static_cast<int>(x)));
-    for (int k = 0; k < showcase::Platforms; ++k) {
-        showcase::Platform p = showcase::PlatformAt(k);
-        float top = static_cast<float>(p.y);
-        if (x >= p.x && x < p.x + showcase::PlatformWidth && feet <= top + 1 && top < surface)
-            surface = top;
-    }
-    return surface;
+// Off the ground: the engine's gravity carries the hero along a parabola from its present
+// motion; a move cut by the scenery is its landing or a wall.
+void Leap(Sprite* s, float dx, float dy, float speed) {
+    s->VectorDirection(dx, dy, 0);
+    s->Speed(speed);
+    s->Gravity(true, GravityPercent);
+    hero.grounded = false;
 }
 
-// Runs with the arrow keys, jumps with Space or Up, falls and lands on the ground and on
-// platforms. The camera follows through the level's scrolling box.
+// Ground under the feet: a look-ahead of a few pixels down finds the scenery.
+bool GroundBelow(Sprite* s) {
+    return s->LookAheadCollisionWithMap(Down, 2, -1);
+}
+
+// On the ground the hero runs along the scenery under its feet (path following gives the
+// slope's direction), and the engine's collisions stop it at walls. A run blocked by no wall
+// was caught on a step of the ground: the hero climbs it.
+void Walk(Sprite* s, int direction) {
+    if (!direction) {
+        s->Speed(0);
+        return;
+    }
+    if (s->CollisionWithMap() &&
+        !s->LookAheadCollisionWithMap(direction > 0 ? Right : Left, 1, Wall))
+        s->MapPositionY(s->MapPositionY() - 1);
+    if (direction > 0)
+        s->FollowPathRight(Walkable, Down, Feet, showCollision, 0xFFFF);
+    else
+        s->FollowPathLeft(Walkable, Down, Feet, showCollision, 0xFFFF);
+    s->Speed(RunSpeed);
+}
+
+// The slime bumps the hero up and away; for a while after, the hero passes through it.
+void Bump(Sprite* s) {
+    Sprite* slime = s->CollisionWithSpritePtr("slime");
+    if (!slime || hero.unhurt)
+        return;
+    float away = s->Left(slime) ? 1.0f : -1.0f;
+    Leap(s, away, -1, BumpSpeed);
+    s->GhostCollisionWithSprite(true);
+    hero.unhurt = Unhurt;
+    gNode->PlaySFX("jump");
+    pConsole->Print("The slime bumps the hero\n");
+}
+
+// Runs with the arrow keys, jumps with Space or Up; the rest is the engine's collisions:
+// standing and walking on the scenery, landing, walls, the slime.
 void HeroControl(void* object) {
     auto* s = static_cast<Sprite*>(object);
     int direction = pKeyboard->IsPressed(DIK_RIGHT) - pKeyboard->IsPressed(DIK_LEFT);
     hero.running = direction != 0;
-    if (direction)
-        s->HFlip(direction < 0);
-    float x = std::clamp(s->MapPositionX() + RunSpeed * static_cast<float>(direction), 0.0f,
-                         showcase::WorldWidth - HeroWidth);
-    if (hero.grounded && (pKeyboard->IsTriggered(DIK_SPACE) || pKeyboard->IsTriggered(DIK_UP))) {
-        hero.fall = JumpSpeed;
-        hero.grounded = false;
+    if (hero.unhurt && --hero.unhurt == 0)
+        s->GhostCollisionWithSprite(false);
+    Bump(s);
+    if (!hero.grounded) {
+        if (s->CollisionWithMap() && s->TranslationY() >= 0 && GroundBelow(s)) {
+            s->Gravity(false, 0);
+            hero.grounded = true;
+        }
+        return;
+    }
+    if (pKeyboard->IsTriggered(DIK_SPACE) || pKeyboard->IsTriggered(DIK_UP)) {
+        Leap(s, 0.33f * static_cast<float>(direction), -1, JumpSpeed);
         gNode->PlaySFX("jump");
+    } else if (!GroundBelow(s)) {
+        Leap(s, s->DirectionX(), s->DirectionY(), s->Speed()); // off an edge
+    } else {
+        Walk(s, direction);
     }
-    hero.fall = std::min(hero.fall + Gravity, FallLimit);
-    float feet = s->MapPositionY() + HeroHeight;
-    float surface = SurfaceUnder(x + HeroWidth / 2, feet);
-    float next = feet + hero.fall;
-    bool lands =
-        hero.fall >= 0 && (next >= surface || (hero.grounded && surface - next <= StepDown));
-    if (lands) {
-        next = surface;
-        hero.fall = 0;
-    }
-    hero.grounded = lands;
-    s->MapPosition(x, next - HeroHeight, true); // a move, so that the camera follows
 }
 
 // The bee flies after the hero and hovers once it is close.
 void BeeFollow(void* object) {
     auto* bee = static_cast<Sprite*>(object);
-    Sprite* target = TheHero();
+    Sprite* target = found.hero;
     if (bee->Distance(target) < 48) {
         bee->Speed(0);
         return;
@@ -123,25 +154,45 @@ void Sparkle(float x, float y) {
     burst->MapPosition(x, y);
 }
 
-// A coin touched by the hero chimes, sparkles and goes away.
+// A coin touched by the hero chimes, sparkles and goes away: the hero's sprite collision
+// tells the coin too.
 void CoinCheck(void* object) {
     auto* coin = static_cast<Sprite*>(object);
-    Sprite* target = TheHero();
-    float dx = target->MapPositionX() + HeroWidth / 2 - (coin->MapPositionX() + 8);
-    float dy = target->MapPositionY() + HeroHeight / 2 - (coin->MapPositionY() + 8);
-    if (dx * dx + dy * dy < 28 * 28) {
-        gNode->PlaySFX("coin");
-        Sparkle(coin->MapPositionX() + 8, coin->MapPositionY() + 8);
-        coin->DeleteFlag(true);
-        score += 10;
-        *found.score = ("Score: " + std::to_string(score)).c_str();
-    }
+    if (!coin->CollisionWithSprite("hero"))
+        return;
+    gNode->PlaySFX("coin");
+    Sparkle(coin->MapPositionX() + 8, coin->MapPositionY() + 8);
+    coin->DeleteFlag(true);
+    score += 10;
+    *found.score = ("Score: " + std::to_string(score)).c_str();
+    pConsole->Print("Coin collected, score %d\n", score);
 }
 
-// C shows and hides the world's collision layer.
+// The bird flies its network of stations: at rest at a station, it sets off on the shortest
+// route to the station two further on.
+void BirdFlight(void* object) {
+    auto* bird = static_cast<Sprite*>(object);
+    PathStateMachineTraverser* t = bird->Traverser();
+    if (!t || t->ShortPath())
+        return;
+    int here = bird->NearestStationNumber(true);
+    bird->ShortestPath(static_cast<unsigned int>((here + 2) % 4));
+}
+
+// C shows and hides the collision layer: the world's shapes, the sprites' shapes and boxes,
+// the hero's rays and the bird's path network.
 void ToggleCollision(void*) {
-    if (pKeyboard->IsTriggered(DIK_C))
-        found.world->ShowMapCollision(!found.world->ShowMapCollision());
+    if (!pKeyboard->IsTriggered(DIK_C))
+        return;
+    showCollision = !showCollision;
+    found.world->ShowMapCollision(showCollision);
+    for (int d = 0; d < GameNode::DisplayLists; ++d)
+        for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
+            auto* s = static_cast<Sprite*>(n);
+            s->ShowSpriteCollision(showCollision);
+            s->ShowSpriteBoundingBox(showCollision);
+            s->ShowPath(showCollision);
+        }
 }
 
 // The title fades out (full screen) or closes in a black circle (a window has no gamma
@@ -294,20 +345,30 @@ bool IsAirborne(void*) {
 
 // ---- level functions (LVFArray) ----
 
-// The world's collision layer: the grass line in steps of 16 pixels and the platforms' tops.
+// The world's collision layer. Whatever the hero stands on faces up (drawn from right to
+// left): the grass line in steps of 16 pixels, the platforms' tops (which the hero jumps up
+// through) and the pillars' tops. The pillars' sides are walls facing out.
 void AddWorldCollision() {
     Map* world = found.world;
+    auto add = [world](int x1, int y1, int x2, int y2, int id) {
+        world->AddCollisionData(CollisionSegment(static_cast<float>(x1), static_cast<float>(y1),
+                                                 static_cast<float>(x2), static_cast<float>(y2), id,
+                                                 0, 0));
+    };
     for (int x = 0; x < showcase::WorldWidth; x += 16) {
-        float x2 = static_cast<float>(std::min(x + 16, showcase::WorldWidth - 1));
-        world->AddCollisionData(
-            CollisionSegment(static_cast<float>(x), static_cast<float>(showcase::GroundY(x)), x2,
-                             static_cast<float>(showcase::GroundY(int(x2))), 1, 0, 0));
+        int x2 = std::min(x + 16, showcase::WorldWidth - 1);
+        add(x2, showcase::GroundY(x2), x, showcase::GroundY(x), Walkable);
     }
     for (int k = 0; k < showcase::Platforms; ++k) {
         showcase::Platform p = showcase::PlatformAt(k);
-        world->AddCollisionData(CollisionSegment(static_cast<float>(p.x), static_cast<float>(p.y),
-                                                 static_cast<float>(p.x + showcase::PlatformWidth),
-                                                 static_cast<float>(p.y), 2, 0, 0));
+        add(p.x + showcase::PlatformWidth, p.y, p.x, p.y, Walkable);
+    }
+    for (int k = 0; k < showcase::Pillars; ++k) {
+        int left = showcase::PillarX(k), right = left + showcase::PillarWidth;
+        int top = showcase::PillarTop(k);
+        add(right, top, left, top, Walkable);
+        add(left, top, left, showcase::GroundY(left), Wall);
+        add(right, showcase::GroundY(right), right, top, Wall);
     }
 }
 
@@ -328,6 +389,8 @@ void LoadLevel(GameNode* level) {
         found.sparkle = ParticleSystem::Search("sparkle");
         hero = Hero();
         score = seconds = 0;
+        showCollision = false;
+        found.hero = Sprite::Search("hero");
         found.world = Map::Search("world");
         found.score = Variable::Search("score");
         found.clock = Variable::Search("clock");
@@ -364,7 +427,8 @@ void BuildLogic() {
         Entry(ShowPlayTime), Entry(HeroControl),    Entry(BeeFollow),
         Entry(SlimeWalk),    Entry(CoinCheck),      Entry(ToggleCollision),
         Entry(TitleMenu),    Entry(SnowInit),       Entry(SnowFall),
-        Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey)};
+        Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey),
+        Entry(BirdFlight)};
     FArray = Table(behaviors);
     maxFIndex = std::size(behaviors) - 1;
 

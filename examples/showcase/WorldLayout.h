@@ -26,4 +26,19 @@ inline Platform PlatformAt(int k) {
     return {220 + k * 190, WorldHeight - 230 - (k % 3) * 90};
 }
 
+// Stone pillars standing on the ground: walls the hero cannot run through, tops it can
+// stand on.
+constexpr int Pillars = 2;
+constexpr int PillarWidth = 40;
+constexpr int PillarHeight = 100;
+
+inline int PillarX(int k) {
+    return 1240 + k * 860;
+}
+
+// The top of pillar k; it stands on the ground under its left edge.
+inline int PillarTop(int k) {
+    return GroundY(PillarX(k)) - PillarHeight;
+}
+
 } // namespace showcase

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Plays the showcase headless along a scripted tour and checks what it leaves behind: the
-# exit code, the log of the levels it entered, a PNG of the last frame of the right size and
-# the screenshot the S key saved.
+# exit code, the log of the levels it entered and of the coin it collected, a PNG of the last
+# frame of the right size and the screenshot the S key saved.
 set -euo pipefail
 showcase=$1
 tour=$2
@@ -12,5 +12,7 @@ KIV_LOCK_FILE="$out/kiv.lock" "$showcase" --headless --input="$tour" --frames=20
     --screenshot="$out/last.png"
 grep -c "Entering Playground" Kiv.log | grep -qx 2
 grep -c "Entering Title" Kiv.log | grep -qx 3
+# The hero ran along the ground to the first coin and touched it.
+grep -q "Coin collected, score 10" Kiv.log
 test "$(identify -format '%wx%h' last.png)" = "640x480"
 test "$(identify -format '%wx%h' showcase.bmp)" = "640x480"
