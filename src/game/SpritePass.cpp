@@ -42,9 +42,12 @@ void RemoveSprite(Sprite* s, List& list) {
     list.del(s);
 }
 
-// Step 5 of a sprite's frame: its logic and movement pattern (the cursor's sprite first
-// follows the mouse, on its first pass). False when the logic deleted it.
+// Step 5 of a sprite's frame: a network player's input, its logic and movement pattern (the
+// cursor's sprite first follows the mouse, on its first pass). False when the logic deleted
+// it.
 bool RunLogic(Sprite* s, bool cursorFirst) {
+    if (s->IsActiveNetworkPlayer())
+        s->HandleQ();
     s->UpdateLocalVariables();
     if (PathStateMachineTraverser* t = s->Traverser(); t && t->Enabled())
         t->Go(s);

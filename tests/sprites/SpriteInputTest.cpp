@@ -3,6 +3,7 @@
 #include <kiv/Kiv.h>
 
 #include "Scratch.h"
+#include "game/SpritePass.h"
 
 #include <initializer_list>
 #include <vector>
@@ -147,4 +148,25 @@ TEST_F(PlayerInput, ButtonsAndDoubleClicks) {
     EXPECT_TRUE(player.Mouse_IsPressed(1));
     player.Mouse_Reset();
     EXPECT_TRUE(player.Mouse_Nothing());
+}
+
+TEST_F(PlayerInput, TheSpritePassAppliesTheQueueOfAnActivePlayerOnly) {
+    GameNode level;
+    gNode = &level;
+    auto* map = new Map;
+    level.Add(map);
+    Sprite* players[2] = {new Sprite, new Sprite};
+    for (Sprite* s : players) {
+        s->BelongToMapPtr(map);
+        s->m_NetworkPlayer = true;
+        unsigned char down[2] = {A, 1};
+        s->AddToQ(9, down, 2);
+        level.Add(s);
+    }
+    players[0]->m_NetworkActive = true;
+    bool cursorDone = false;
+    kiv::UpdateSprites(map, cursorDone);
+    EXPECT_TRUE(players[0]->Keyboard_IsTriggered(A));
+    EXPECT_FALSE(players[1]->Keyboard_IsPressed(A));
+    gNode = nullptr;
 }
