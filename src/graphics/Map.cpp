@@ -15,6 +15,7 @@
 #include "graphics/MapParts.h"
 #include "host/HostGlobals.h"
 #include "platform/Platform.h"
+#include "sprites/SpriteSweep.h"
 
 #include <algorithm>
 #include <cmath>
@@ -553,6 +554,16 @@ void Map::FreeMap() {
 
 // ---- collision ----
 
+namespace {
+
+// Sprites let go of the shapes of a cell about to be emptied.
+void ForgetShapes(List& cell) {
+    for (node* n = cell.Head(); !n->EOList(); n = n->Next())
+        kiv::sweep::ForgetMapShape(n);
+}
+
+} // namespace
+
 void Map::SpacePartitionGridSize(unsigned int n) {
     if (n < 64)
         n = 64;
@@ -567,6 +578,8 @@ void Map::SpacePartitionGridSize(unsigned int n) {
 }
 
 void Map::InitGrid() {
+    for (List& cell : m_Grid)
+        ForgetShapes(cell);
     m_Grid.clear();
     m_Grid.resize(static_cast<size_t>(m_GridColumns) * static_cast<size_t>(m_GridRows));
 }
@@ -628,8 +641,10 @@ void Map::RemoveCollisionData(unsigned int id, unsigned int which) {
             auto* shape = static_cast<CollisionData*>(n);
             bool kind = which == 0 || (which == 1 && shape->Type() == CollisionData::SegmentType) ||
                         (which == 2 && shape->Type() == CollisionData::CircleType);
-            if (kind && static_cast<unsigned int>(shape->Id()) == id)
+            if (kind && static_cast<unsigned int>(shape->Id()) == id) {
+                kiv::sweep::ForgetMapShape(n);
                 list.del(n);
+            }
             n = next;
         }
     };
@@ -639,8 +654,10 @@ void Map::RemoveCollisionData(unsigned int id, unsigned int which) {
 }
 
 void Map::InitCollision() {
-    for (List& cell : m_Grid)
+    for (List& cell : m_Grid) {
+        ForgetShapes(cell);
         cell.del();
+    }
     for (node* n = m_Shapes.Head(); !n->EOList(); n = n->Next()) {
         auto* shape = static_cast<CollisionData*>(n);
         if (shape->Type() == CollisionData::SegmentType) {

@@ -135,6 +135,16 @@ bool SameShape(CollisionData* a, CollisionData* b) {
            c->Radius() == d->Radius();
 }
 
+void ForgetMapShape(node* shape) {
+    for (int d = 0; gNode && d < GameNode::DisplayLists; ++d)
+        for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
+            auto* s = static_cast<Sprite*>(n);
+            std::erase(s->m_MapTouched, shape);
+            if (s->m_FollowedSegment == shape)
+                s->m_FollowedSegment = nullptr;
+        }
+}
+
 } // namespace kiv::sweep
 
 // ---- the per-frame steps ----

@@ -31,20 +31,10 @@ bool SameSpan(const CollisionSegment& a, const CollisionSegment& b) {
            a.MagnitudeX() == b.MagnitudeX() && a.MagnitudeY() == b.MagnitudeY();
 }
 
-// The followed segment while it is still one of the map's shapes; a shape the map has let
-// go of is forgotten.
-CollisionSegment* StillFollowed(Sprite& s, Map& map) {
-    for (node* n = map.Shapes().Head(); s.m_FollowedSegment && !n->EOList(); n = n->Next())
-        if (n == s.m_FollowedSegment)
-            return s.m_FollowedSegment;
-    s.m_FollowedSegment = nullptr;
-    return nullptr;
-}
-
 // The segment across the ray that the sprite follows: the one it already follows when the
 // ray still finds it, otherwise the nearest.
 CollisionSegment* SegmentUnder(Sprite& s, Map& map, const RayCorridor& ray) {
-    CollisionSegment* followed = StillFollowed(s, map);
+    CollisionSegment* followed = s.m_FollowedSegment;
     CollisionSegment* chosen = nullptr;
     float best = 0;
     for (node* n = map.Shapes().Head(); !n->EOList(); n = n->Next()) {

@@ -77,6 +77,10 @@ void ForEachShape(Map& map, const Cells& cells, Visit visit);
 // The same shape, whichever cell its copy came from.
 bool SameShape(CollisionData* a, CollisionData* b);
 
+// A map is about to delete one of its shapes (or a cell's copy): no sprite of the level
+// refers to it any longer, as a touched shape or as the scenery it follows.
+void ForgetMapShape(node* shape);
+
 } // namespace kiv::sweep
 
 #include <kiv/graphics/Map.h>

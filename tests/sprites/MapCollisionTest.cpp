@@ -165,3 +165,22 @@ TEST_F(MapCollision, QueriesCheckTheirArguments) {
     EXPECT_FALSE(s->CollisionWithMap(9));
     EXPECT_EQ(LastError(), "");
 }
+
+TEST_F(MapCollision, ShapesTheMapDeletesAreForgottenBySprites) {
+    Wall(100, true, 1);
+    Wall(110, true, 2);
+    Sprite* s = Runner();
+    MapStep(*s);
+    ASSERT_EQ(s->m_MapTouched.size(), 1u);
+    world->SpacePartitionGridSize(128); // the cells' copies are made anew
+    EXPECT_TRUE(s->m_MapTouched.empty());
+
+    MapStep(*s);
+    world->AddCollisionData(CollisionSegment(200, 99, 0, 99, 5, 0, 0)); // under the sprite
+    s->FollowPathRight(5, 2, 0, false, 0);
+    EXPECT_NE(s->m_FollowedSegment, nullptr);
+    world->RemoveCollisionData(1, 0);
+    world->RemoveCollisionData(5, 0);
+    EXPECT_TRUE(s->m_MapTouched.empty());
+    EXPECT_EQ(s->m_FollowedSegment, nullptr);
+}
