@@ -125,6 +125,7 @@ Sprite& Sprite::operator=(const Sprite& other) {
 }
 
 void Sprite::CopyFrom(const Sprite& o) {
+    kiv::SpriteBroadPhase::Changed(this);
     // Everything by value first, then the members with their own copy rules.
     Behavior behavior = o.m_Behavior;
     PathStateMachineTraverser* traverser = m_Traverser;
