@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kiv {
@@ -15,8 +16,9 @@ public:
     bool empty() const { return count == 0; }
     const char* operator[](std::size_t i) const { return entries[i].c_str(); }
     bool contains(const char* text) const {
+        const std::string_view wanted(text);
         for (std::size_t i = 0; i < count; ++i)
-            if (entries[i] == text)
+            if (entries[i] == wanted)
                 return true;
         return false;
     }
