@@ -115,12 +115,15 @@ void SpriteBroadPhase::Rebuild() {
             s->m_CollisionSlot = static_cast<int>(slots.size());
             slots.push_back({s, d, 0, false, false, {}, {}});
         }
-    // Measure where the map's sprites are, to size the grid.
+    // Measure where the map's sprites are, to size the grid. The others are measured when
+    // they come onto the map.
     Extent e;
     for (size_t i = 0; i < slots.size(); ++i) {
+        if (slots[i].sprite->m_Map != map)
+            continue;
         Measure(static_cast<int>(i));
         const Slot& s = slots[i];
-        if (s.unbounded || s.sprite->m_Map != map || s.box.left > s.box.right)
+        if (s.unbounded || s.box.left > s.box.right)
             continue;
         e.left = std::min(e.left, s.box.left);
         e.top = std::min(e.top, s.box.top);

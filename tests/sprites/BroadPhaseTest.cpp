@@ -57,10 +57,12 @@ void Wander(void* object) {
         s->Frame(1 - s->Frame());
 }
 
-// Meddles with others: teleports one, hides or shows one, switches one's mode, makes a
-// sprite or deletes one.
+// Meddles with others: teleports one, hides or shows one, switches one's mode, moves one to
+// the other map, makes a sprite or deletes one.
 void Meddle(void* object) {
     auto* s = static_cast<Sprite*>(object);
+    if (Chance(40))
+        AnySprite()->BelongToMapPtr(Map::Search(Chance(3) ? "other" : "world"));
     if (Chance(20))
         AnySprite()->MapPosition(Uniform(0, 380), Uniform(0, 180));
     if (Chance(90))
@@ -112,6 +114,9 @@ protected:
         delete level;
         MakeLevel();
         MakeWorld();
+        auto* other = new Map;
+        other->Name("other");
+        level->Add(other);
         // Walls around the map, facing in.
         world->AddCollisionData(CollisionSegment(0, 0, 0, 200, 9, 0, 0));
         world->AddCollisionData(CollisionSegment(400, 200, 400, 0, 9, 0, 0));
@@ -124,7 +129,7 @@ protected:
             s->Name(("s" + std::to_string(i % 50)).c_str());
             s->DisplayListNumber(i % 4);
             s->ActorIndex(1 + i % 3);
-            s->BelongToMapPtr(world);
+            s->BelongToMapPtr(i % 10 == 0 ? other : world);
             s->MapPosition(Uniform(0, 380), Uniform(0, 180));
             s->VectorDirection(Uniform(-1, 1), Uniform(-1, 1), 0);
             s->Speed(Uniform(0, 6));
@@ -179,12 +184,20 @@ protected:
         return hash.h;
     }
 
+    // The sprite passes of every map, as the frame loop runs them.
+    void PassAllMaps() {
+        bool cursorDone = false;
+        for (node* n = level->Maps().Head(); !n->EOList(); n = n->Next())
+            kiv::UpdateSprites(static_cast<Map*>(n), cursorDone);
+        kiv::ApplyZOrderQueue();
+    }
+
     std::vector<std::uint64_t> Play(bool broadPhase, int frames) {
         kiv::SpriteBroadPhase::Enabled(broadPhase);
         Populate();
         std::vector<std::uint64_t> hashes;
         for (int i = 0; i < frames; ++i) {
-            Pass();
+            PassAllMaps();
             hashes.push_back(FrameHash());
         }
         return hashes;
