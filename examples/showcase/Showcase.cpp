@@ -12,7 +12,7 @@
 namespace {
 
 constexpr float RunSpeed = 3;
-constexpr float JumpSpeed = 9;
+constexpr float JumpSpeed = 11.5f;
 constexpr float BumpSpeed = 5;
 constexpr float GravityPercent = 40; // g = 0.4 pixels per frame per frame
 constexpr int Unhurt = 120;          // frames the hero passes through the slime after a bump
@@ -31,6 +31,8 @@ constexpr unsigned int Right = 0, Left = 1, Down = 2;
 struct Hero {
     bool grounded = true;
     bool running = false;
+    bool steered = false; // steered once in the air since it left the ground
+    bool walled = false;  // running against a wall
     int unhurt = 0;
 } hero;
 
@@ -61,21 +63,29 @@ void Leap(Sprite* s, float dx, float dy, float speed) {
     hero.grounded = false;
 }
 
+// A wall right beside the hero on that side (-1 left, 1 right).
+bool WallBeside(Sprite* s, int direction) {
+    return direction && s->LookAheadCollisionWithMap(direction > 0 ? Right : Left, 1, Wall);
+}
+
 // Ground under the feet: a look-ahead of a few pixels down finds the scenery.
 bool GroundBelow(Sprite* s) {
-    return s->LookAheadCollisionWithMap(Down, 2, -1);
+    return s->LookAheadCollisionWithMap(Down, 2, Walkable);
 }
 
 // On the ground the hero runs along the scenery under its feet (path following gives the
 // slope's direction), and the engine's collisions stop it at walls. A run blocked by no wall
 // was caught on a step of the ground: the hero climbs it.
 void Walk(Sprite* s, int direction) {
+    bool walled = s->CollisionWithMap() && WallBeside(s, direction);
+    if (walled && !hero.walled)
+        pConsole->Print("A wall stops the hero\n");
+    hero.walled = walled;
     if (!direction) {
         s->Speed(0);
         return;
     }
-    if (s->CollisionWithMap() &&
-        !s->LookAheadCollisionWithMap(direction > 0 ? Right : Left, 1, Wall))
+    if (s->CollisionWithMap() && !walled)
         s->MapPositionY(s->MapPositionY() - 1);
     if (direction > 0)
         s->FollowPathRight(Walkable, Down, Feet, showCollision, 0xFFFF);
@@ -97,8 +107,9 @@ void Bump(Sprite* s) {
     pConsole->Print("The slime bumps the hero\n");
 }
 
-// Runs with the arrow keys, jumps with Space or Up; the rest is the engine's collisions:
-// standing and walking on the scenery, landing, walls, the slime.
+// Runs with the arrow keys, jumps with Space or Up (straight up beside a wall, and once in
+// the air, at the top of the jump, towards the way pressed); the rest is the engine's
+// collisions: standing and walking on the scenery, landing, walls, the slime.
 void HeroControl(void* object) {
     auto* s = static_cast<Sprite*>(object);
     int direction = pKeyboard->IsPressed(DIK_RIGHT) - pKeyboard->IsPressed(DIK_LEFT);
@@ -110,11 +121,16 @@ void HeroControl(void* object) {
         if (s->CollisionWithMap() && s->TranslationY() >= 0 && GroundBelow(s)) {
             s->Gravity(false, 0);
             hero.grounded = true;
+            hero.steered = false;
+        } else if (direction && !hero.steered && s->TranslationY() >= 0) {
+            Leap(s, static_cast<float>(direction), 0, RunSpeed);
+            hero.steered = true;
         }
         return;
     }
     if (pKeyboard->IsTriggered(DIK_SPACE) || pKeyboard->IsTriggered(DIK_UP)) {
-        Leap(s, 0.33f * static_cast<float>(direction), -1, JumpSpeed);
+        float across = WallBeside(s, direction) ? 0.0f : 0.33f * static_cast<float>(direction);
+        Leap(s, across, -1, JumpSpeed);
         gNode->PlaySFX("jump");
     } else if (!GroundBelow(s)) {
         Leap(s, s->DirectionX(), s->DirectionY(), s->Speed()); // off an edge
@@ -423,12 +439,11 @@ void* Entry(F* function) {
 }
 
 void BuildLogic() {
-    void* const behaviors[] = {
-        Entry(ShowPlayTime), Entry(HeroControl),    Entry(BeeFollow),
-        Entry(SlimeWalk),    Entry(CoinCheck),      Entry(ToggleCollision),
-        Entry(TitleMenu),    Entry(SnowInit),       Entry(SnowFall),
-        Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey),
-        Entry(BirdFlight)};
+    void* const behaviors[] = {Entry(ShowPlayTime), Entry(HeroControl),    Entry(BeeFollow),
+                               Entry(SlimeWalk),    Entry(CoinCheck),      Entry(ToggleCollision),
+                               Entry(TitleMenu),    Entry(SnowInit),       Entry(SnowFall),
+                               Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey),
+                               Entry(BirdFlight)};
     FArray = Table(behaviors);
     maxFIndex = std::size(behaviors) - 1;
 
