@@ -31,7 +31,7 @@ Position PointOf(Sprite& s) {
 
 bool KeyHeld(Sprite& s, unsigned char key) {
     if (s.IsActiveNetworkPlayer())
-        return s.m_NetworkKeys[key].pressed;
+        return s.Keyboard_IsPressed(key);
     return pKeyboard && pKeyboard->IsPressed(key);
 }
 

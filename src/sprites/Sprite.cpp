@@ -110,9 +110,8 @@ Sprite::Sprite()
       m_PendingX(0), m_PendingY(0), m_PathReEnable(false), m_CollisionWithPath(false),
       m_Pattern(nullptr), m_PatternAnchors{}, m_PatternDistance(0), m_PatternVector(-1),
       m_PatternLoop(false), m_PatternReturn(false), m_PatternStartX(0), m_PatternStartY(0),
-      m_LocalVariableIndex(-1), m_Traverser(nullptr), m_DisplayListNumber(0),
-      m_NetworkPlayer(false), m_NetworkActive(false), m_NetworkKeys{}, m_NetworkMouse{},
-      m_CollisionSlot(-1) {}
+      m_LocalVariableIndex(-1), m_Traverser(nullptr), m_DisplayListNumber(0), m_CollisionSlot(-1),
+      m_NetworkPlayer(false), m_NetworkActive(false) {}
 
 Sprite::Sprite(const Sprite& other) : Sprite() {
     CopyFrom(other);
@@ -214,8 +213,8 @@ void Sprite::CopyFrom(const Sprite& o) {
     m_Alarms = o.m_Alarms;
     m_DisplayListNumber = o.m_DisplayListNumber;
     m_NetworkPlayer = o.m_NetworkPlayer, m_NetworkActive = o.m_NetworkActive;
-    std::copy(std::begin(o.m_NetworkKeys), std::end(o.m_NetworkKeys), m_NetworkKeys);
-    m_NetworkMouse = o.m_NetworkMouse;
+    m_NetworkInput =
+        o.m_NetworkInput ? std::make_unique<kiv::PlayerInput>(*o.m_NetworkInput) : nullptr;
     this->next = next;
     this->previous = previous;
 

@@ -4,7 +4,9 @@
 #include <kiv/input/Mouse.h>
 #include <kiv/sprites/Sprite.h>
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -111,8 +113,16 @@ void Sprite::ClearQ() {
     m_Queue.clear();
 }
 
+const kiv::PlayerInput& Sprite::Input() const {
+    static const kiv::PlayerInput idle{};
+    return m_NetworkInput ? *m_NetworkInput : idle;
+}
+
 void Sprite::HandleQ() {
-    kiv::PlayerMouse& m = m_NetworkMouse;
+    if (!m_NetworkInput)
+        m_NetworkInput = std::make_unique<kiv::PlayerInput>();
+    kiv::KeyEntry(&keys)[256] = m_NetworkInput->keys;
+    kiv::PlayerMouse& m = m_NetworkInput->mouse;
     {
         std::lock_guard<std::mutex> guard(QueueLock());
         ++m.frameCounter;
@@ -120,13 +130,13 @@ void Sprite::HandleQ() {
         m.movedX = m.movedY = m.wheelMoved = false;
         for (const kiv::QueuedInput& item : m_Queue) {
             if (item.kind == KeyboardItem)
-                ApplyKeys(m_NetworkKeys, item.data);
+                ApplyKeys(keys, item.data);
             else if (item.kind == MouseItem)
                 ApplyMouse(m, item.data);
         }
         m_Queue.clear();
     }
-    for (kiv::KeyEntry& key : m_NetworkKeys)
+    for (kiv::KeyEntry& key : keys)
         key.NextFrame();
     for (kiv::KeyEntry& button : m.buttons)
         button.NextFrame();
@@ -134,15 +144,22 @@ void Sprite::HandleQ() {
 }
 
 void Sprite::Keyboard_Reset() {
-    std::memset(m_NetworkKeys, 0, sizeof m_NetworkKeys);
+    if (m_NetworkInput)
+        std::fill(std::begin(m_NetworkInput->keys), std::end(m_NetworkInput->keys),
+                  kiv::KeyEntry{});
 }
 
 void Sprite::Mouse_Reset() {
-    m_NetworkMouse = kiv::PlayerMouse{};
+    if (m_NetworkInput)
+        m_NetworkInput->mouse = kiv::PlayerMouse{};
+}
+
+unsigned int Sprite::Keyboard_TapCounter(unsigned char k) {
+    return m_NetworkInput ? m_NetworkInput->keys[k].TapCount() : 0;
 }
 
 bool Sprite::Keyboard_Any() const {
-    for (const kiv::KeyEntry& key : m_NetworkKeys)
+    for (const kiv::KeyEntry& key : Input().keys)
         if (key.pressed)
             return true;
     return false;
@@ -150,7 +167,7 @@ bool Sprite::Keyboard_Any() const {
 
 bool Sprite::Keyboard_GetKey(unsigned char& k) const {
     for (int i = 0; i < 256; ++i)
-        if (m_NetworkKeys[i].triggered) {
+        if (Input().keys[i].triggered) {
             k = static_cast<unsigned char>(i);
             return true;
         }
@@ -158,33 +175,33 @@ bool Sprite::Keyboard_GetKey(unsigned char& k) const {
 }
 
 bool Sprite::Mouse_IsPressed(unsigned char b) const {
-    return b < 3 && m_NetworkMouse.buttons[b].pressed;
+    return b < 3 && Input().mouse.buttons[b].pressed;
 }
 
 bool Sprite::Mouse_IsTriggered(unsigned char b) const {
-    return b < 3 && m_NetworkMouse.buttons[b].triggered;
+    return b < 3 && Input().mouse.buttons[b].triggered;
 }
 
 unsigned int Sprite::Mouse_TapCounter(unsigned char b) {
-    return b < 3 ? m_NetworkMouse.buttons[b].TapCount() : 0;
+    return b < 3 && m_NetworkInput ? m_NetworkInput->mouse.buttons[b].TapCount() : 0;
 }
 
 unsigned int Sprite::Mouse_HoldCounter(unsigned char b) const {
-    return b < 3 ? m_NetworkMouse.buttons[b].framesHeld : 0;
+    return b < 3 ? Input().mouse.buttons[b].framesHeld : 0;
 }
 
 bool Sprite::Mouse_IsDoubleClicked(unsigned char b) const {
-    return b < 3 && m_NetworkMouse.doubleClicked[b];
+    return b < 3 && Input().mouse.doubleClicked[b];
 }
 
 int Sprite::Mouse_Wheel() const {
-    if (!m_NetworkMouse.wheelMoved)
+    if (!Input().mouse.wheelMoved)
         return 0;
-    return m_NetworkMouse.wheel < 1 ? -1 : 1;
+    return Input().mouse.wheel < 1 ? -1 : 1;
 }
 
 bool Sprite::Mouse_Any() const {
-    for (const kiv::KeyEntry& button : m_NetworkMouse.buttons)
+    for (const kiv::KeyEntry& button : Input().mouse.buttons)
         if (button.pressed)
             return true;
     return false;
@@ -192,7 +209,7 @@ bool Sprite::Mouse_Any() const {
 
 bool Sprite::Mouse_GetKey(unsigned char& b) const {
     for (int i = 0; i < 3; ++i)
-        if (m_NetworkMouse.buttons[i].triggered) {
+        if (Input().mouse.buttons[i].triggered) {
             b = static_cast<unsigned char>(i);
             return true;
         }
@@ -200,7 +217,7 @@ bool Sprite::Mouse_GetKey(unsigned char& b) const {
 }
 
 bool Sprite::Mouse_InRect(KivRect* r) const {
-    const kiv::PlayerMouse& m = m_NetworkMouse;
+    const kiv::PlayerMouse& m = Input().mouse;
     return r && m.viewportX >= r->left && m.viewportX < r->right && m.viewportY >= r->top &&
            m.viewportY < r->bottom;
 }

@@ -76,6 +76,12 @@ TEST_F(PlayerInput, KeysFollowTheirMessages) {
     EXPECT_EQ(player.Keyboard_TapCounter(A), 3u); // down: the gap before this press, once
     EXPECT_EQ(player.Keyboard_TapCounter(A), 0u);
     EXPECT_TRUE(player.Keyboard_Any());
+    Sprite copy(player), idle; // a copy keeps the player's keys; a sprite never fed has none
+    EXPECT_TRUE(copy.Keyboard_IsPressed(A));
+    EXPECT_TRUE(idle.Keyboard_Nothing());
+    EXPECT_EQ(idle.Keyboard_TapCounter(A), 0u);
+    copy = idle;
+    EXPECT_TRUE(copy.Keyboard_Nothing());
     player.Keyboard_Reset();
     EXPECT_TRUE(player.Keyboard_Nothing());
 }

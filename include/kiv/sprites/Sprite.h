@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class Alarm;
@@ -32,6 +33,12 @@ struct PlayerMouse {
     std::int32_t viewportX, viewportY, worldX, worldY, relX, relY, wheel;
     KeyEntry buttons[3];
     bool movedX, movedY, wheelMoved;
+};
+
+// A network player's keyboard and mouse, as its messages left them.
+struct PlayerInput {
+    KeyEntry keys[256];
+    PlayerMouse mouse;
 };
 
 // One item of a network player's input queue: its kind and a copy of its bytes.
@@ -409,12 +416,15 @@ public:
     void ClearQ();
     void Keyboard_Reset();
     void Mouse_Reset();
-    bool Keyboard_IsPressed(unsigned char k) const { return m_NetworkKeys[k].pressed; }
-    bool Keyboard_IsNotPressed(unsigned char k) const { return !m_NetworkKeys[k].pressed; }
-    bool Keyboard_IsTriggered(unsigned char k) const { return m_NetworkKeys[k].triggered; }
-    bool Keyboard_IsNotTriggered(unsigned char k) const { return !m_NetworkKeys[k].triggered; }
-    unsigned int Keyboard_TapCounter(unsigned char k) { return m_NetworkKeys[k].TapCount(); }
-    unsigned int Keyboard_HoldCounter(unsigned char k) const { return m_NetworkKeys[k].framesHeld; }
+    // The copies the queries read: a sprite whose messages were never applied has nothing
+    // pressed.
+    const kiv::PlayerInput& Input() const;
+    bool Keyboard_IsPressed(unsigned char k) const { return Input().keys[k].pressed; }
+    bool Keyboard_IsNotPressed(unsigned char k) const { return !Input().keys[k].pressed; }
+    bool Keyboard_IsTriggered(unsigned char k) const { return Input().keys[k].triggered; }
+    bool Keyboard_IsNotTriggered(unsigned char k) const { return !Input().keys[k].triggered; }
+    unsigned int Keyboard_TapCounter(unsigned char k);
+    unsigned int Keyboard_HoldCounter(unsigned char k) const { return Input().keys[k].framesHeld; }
     bool Keyboard_Nothing() const { return !Keyboard_Any(); }
     bool Keyboard_Any() const;
     bool Keyboard_GetKey(unsigned char& k) const;
@@ -425,14 +435,14 @@ public:
     unsigned int Mouse_TapCounter(unsigned char b);
     unsigned int Mouse_HoldCounter(unsigned char b) const;
     bool Mouse_IsDoubleClicked(unsigned char b) const;
-    int Mouse_ViewportX() const { return m_NetworkMouse.viewportX; }
-    int Mouse_ViewportY() const { return m_NetworkMouse.viewportY; }
-    int Mouse_WorldX() const { return m_NetworkMouse.worldX; }
-    int Mouse_WorldY() const { return m_NetworkMouse.worldY; }
-    int Mouse_RelX() const { return m_NetworkMouse.movedX ? m_NetworkMouse.relX : 0; }
-    int Mouse_RelY() const { return m_NetworkMouse.movedY ? m_NetworkMouse.relY : 0; }
+    int Mouse_ViewportX() const { return Input().mouse.viewportX; }
+    int Mouse_ViewportY() const { return Input().mouse.viewportY; }
+    int Mouse_WorldX() const { return Input().mouse.worldX; }
+    int Mouse_WorldY() const { return Input().mouse.worldY; }
+    int Mouse_RelX() const { return Input().mouse.movedX ? Input().mouse.relX : 0; }
+    int Mouse_RelY() const { return Input().mouse.movedY ? Input().mouse.relY : 0; }
     int Mouse_Wheel() const;
-    bool Mouse_IsMoving() const { return m_NetworkMouse.movedX || m_NetworkMouse.movedY; }
+    bool Mouse_IsMoving() const { return Input().mouse.movedX || Input().mouse.movedY; }
     bool Mouse_Nothing() const { return !Mouse_Any(); }
     bool Mouse_Any() const;
     bool Mouse_GetKey(unsigned char& b) const;
@@ -521,14 +531,15 @@ public:
     int m_DisplayListNumber;
     Behavior m_Behavior;
 
-    bool m_NetworkPlayer, m_NetworkActive;
-    kiv::KeyEntry m_NetworkKeys[256];
-    kiv::PlayerMouse m_NetworkMouse;
-    std::vector<kiv::QueuedInput> m_Queue; // filled by the network, guarded by one lock
-
     // The sprite's place in the collision broad phase of the running sprite pass; -1 when
-    // it has none.
+    // it has none. Kept with the fields the pass reads, ahead of the large input copies.
     int m_CollisionSlot;
+
+    bool m_NetworkPlayer, m_NetworkActive;
+    // Made when the player's messages are first applied: kept out of the sprite, which the
+    // frame reads through for every sprite, since few sprites are network players.
+    std::unique_ptr<kiv::PlayerInput> m_NetworkInput;
+    std::vector<kiv::QueuedInput> m_Queue; // filled by the network, guarded by one lock
 
 private:
     void CopyFrom(const Sprite& other);
