@@ -113,7 +113,7 @@ void SpriteBroadPhase::Rebuild() {
         for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
             auto* s = static_cast<Sprite*>(n);
             s->m_CollisionSlot = static_cast<int>(slots.size());
-            slots.push_back({s, d, 0, false, false, {}, {}});
+            slots.push_back({s, d, 0, false, false, {}, {}, NoCells});
         }
     // Measure where the map's sprites are, to size the grid. The others are measured when
     // they come onto the map.
@@ -150,7 +150,7 @@ void SpriteBroadPhase::Rebuild() {
     seen.assign(slots.size(), 0);
     query = 0;
     for (size_t i = 0; i < slots.size(); ++i)
-        Enter(static_cast<int>(i));
+        Enter(static_cast<int>(i), Covered(slots[i]));
 }
 
 namespace {
@@ -225,40 +225,40 @@ void SpriteBroadPhase::Measure(int i) {
     }
 }
 
-void SpriteBroadPhase::Enter(int i) {
-    const Slot& slot = slots[static_cast<size_t>(i)];
-    if (slot.sprite->m_Map != map || slot.box.left > slot.box.right)
-        return;
-    if (slot.unbounded) {
-        everywhere.push_back({i, slot.version, -1});
-        return;
-    }
+SpriteBroadPhase::Cells SpriteBroadPhase::Covered(const Slot& slot) const {
+    if (slot.sprite->m_Map != map || slot.unbounded || slot.box.left > slot.box.right)
+        return NoCells;
     Bounds all = slot.box;
     if (slot.shapes.left <= slot.shapes.right)
         Hold(all.left, all.top, all.right, all.bottom, slot.shapes.left, slot.shapes.top,
              slot.shapes.right, slot.shapes.bottom);
-    Insert(i, all);
+    return CellRange(all);
 }
 
-void SpriteBroadPhase::CellRange(const Bounds& b, int& c0, int& c1, int& r0, int& r1) const {
+void SpriteBroadPhase::Enter(int i, const Cells& cells) {
+    Slot& slot = slots[static_cast<size_t>(i)];
+    slot.cells = cells;
+    if (slot.unbounded && slot.sprite->m_Map == map)
+        everywhere.push_back({i, slot.version, -1});
+    else
+        Insert(i, cells);
+}
+
+SpriteBroadPhase::Cells SpriteBroadPhase::CellRange(const Bounds& b) const {
     auto index = [this](float v, float origin, int count) {
         float f = (v - origin) / cell;
         if (!(f >= 0))
             return 0;
         return f >= static_cast<float>(count - 1) ? count - 1 : static_cast<int>(f);
     };
-    c0 = index(b.left, originX, columns);
-    c1 = index(b.right, originX, columns);
-    r0 = index(b.top, originY, rows);
-    r1 = index(b.bottom, originY, rows);
+    return {index(b.left, originX, columns), index(b.right, originX, columns),
+            index(b.top, originY, rows), index(b.bottom, originY, rows)};
 }
 
-void SpriteBroadPhase::Insert(int slot, const Bounds& b) {
-    int c0, c1, r0, r1;
-    CellRange(b, c0, c1, r0, r1);
+void SpriteBroadPhase::Insert(int slot, const Cells& cells) {
     const std::uint32_t version = slots[static_cast<size_t>(slot)].version;
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
+    for (int r = cells.r0; r <= cells.r1; ++r)
+        for (int c = cells.c0; c <= cells.c1; ++c) {
             int& head = heads[static_cast<size_t>(r) * static_cast<size_t>(columns) +
                               static_cast<size_t>(c)];
             entries.push_back({slot, version, head});
@@ -276,9 +276,13 @@ void SpriteBroadPhase::Refresh() {
         slot.dirty = false;
         if (!slot.sprite)
             continue;
-        ++slot.version;
         Measure(i);
-        Enter(i);
+        Cells cells = Covered(slot);
+        // Still in the cells it was entered in: those entries lead to the new bounds.
+        if (cells.c0 <= cells.c1 && cells == slot.cells)
+            continue;
+        ++slot.version;
+        Enter(i, cells);
     }
     dirty.clear();
 }
@@ -360,10 +364,9 @@ const std::vector<int>& SpriteBroadPhase::Gather(Sprite& mover) {
     if (shapeQ.left <= shapeQ.right)
         Hold(all.left, all.top, all.right, all.bottom, shapeQ.left, shapeQ.top, shapeQ.right,
              shapeQ.bottom);
-    int c0, c1, r0, r1;
-    CellRange(all, c0, c1, r0, r1);
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c)
+    const Cells cells = CellRange(all);
+    for (int r = cells.r0; r <= cells.r1; ++r)
+        for (int c = cells.c0; c <= cells.c1; ++c)
             for (int e = heads[static_cast<size_t>(r) * static_cast<size_t>(columns) +
                                static_cast<size_t>(c)];
                  e != -1; e = entries[static_cast<size_t>(e)].next)

@@ -46,6 +46,12 @@ private:
     struct Bounds {
         float left, top, right, bottom;
     };
+    // A range of grid cells: columns c0 to c1, rows r0 to r1.
+    struct Cells {
+        int c0, c1, r0, r1;
+        bool operator==(const Cells&) const = default;
+    };
+    static constexpr Cells NoCells{0, -1, 0, -1};
     struct Slot {
         Sprite* sprite;
         int list;              // the display list the sprite is in
@@ -54,6 +60,7 @@ private:
         bool unbounded; // a position that is no number: a candidate of every mover
         Bounds box;     // the shown frame's box
         Bounds shapes;  // around the shown frame's collision shapes
+        Cells cells;    // where its entries of this version lie; empty (c0 > c1) for none
     };
     struct Entry {
         int slot;
@@ -62,15 +69,17 @@ private:
     };
 
     void Rebuild();
-    // The bounds of the slot's sprite as it is now, and its entries in the cells they cover.
+    // The bounds of the slot's sprite as it is now, and the cells they cover (empty when the
+    // sprite takes no place in the grid).
     void Measure(int slot);
-    void Enter(int slot);
-    void Insert(int slot, const Bounds& b);
+    Cells Covered(const Slot& slot) const;
+    void Enter(int slot, const Cells& cells);
+    void Insert(int slot, const Cells& cells);
     void Refresh();
     const std::vector<int>& Gather(Sprite& mover);
     bool MayTouch(const Sprite& mover, const Bounds& boxQuery, const Bounds& shapeQuery,
                   const Slot& target) const;
-    void CellRange(const Bounds& b, int& c0, int& c1, int& r0, int& r1) const;
+    Cells CellRange(const Bounds& b) const;
     static Slot* SlotOf(Sprite* s);
 
     Map* map = nullptr;
