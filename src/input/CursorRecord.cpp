@@ -53,8 +53,9 @@ void ReadCursorRecord(File& f) {
     if (placed)
         pKivCursor->ViewportPosition(x, y, false);
     ReadBehaviorList(f, pKivCursor->GetBehavior());
+    bool show = Get<bool>(f); // read whether or not there is a game to show it in
     if (myGame)
-        myGame->ShowCursor(Get<bool>(f));
+        myGame->ShowCursor(show);
     int local = Get<int>(f);
     if (local != -1)
         pKivCursor->AddLocalVariable(static_cast<unsigned int>(local));

@@ -38,6 +38,22 @@ protected:
         SpriteList[5].Animations(0);
         Scratch::TearDown();
     }
+    // A cursor record whose sprite plays actor 5, animation 1, frame 2 (read later in the
+    // level file), shown at (12, 34), then the record of a level without a cursor.
+    static void WriteRecord() {
+        File f("level.rec", File::Writing);
+        f.Write(true);
+        for (unsigned int v : {5u, 1u, 2u})
+            f.Write(v);
+        f.Write(false); // collision type
+        f.Write(false); // a position follows
+        f.Write(12.7f);
+        f.Write(34.2f);
+        f.Write(0); // no behavior
+        f.Write(true);
+        f.Write(-1);
+        f.Write(false);
+    }
     void MouseFrame(kiv::platform::MouseInput e) {
         auto& headless =
             static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
@@ -113,20 +129,7 @@ TEST_F(Cursors, RecordRoundTripsAndALoadedLevelKeepsItsSprite) {
 }
 
 TEST_F(Cursors, LevelRecordMakesTheSpriteAtOnceAndItsPlaybackOnceTheActorsAreRead) {
-    {
-        File f("level.rec", File::Writing);
-        f.Write(true);
-        for (unsigned int v : {5u, 1u, 2u})
-            f.Write(v); // actor 5, animation 1, frame 2: read later in the level file
-        f.Write(false); // collision type
-        f.Write(false); // a position follows
-        f.Write(12.7f);
-        f.Write(34.2f);
-        f.Write(0); // no behavior
-        f.Write(true);
-        f.Write(-1);
-        f.Write(false); // the next level has no cursor
-    }
+    WriteRecord();
     File f("level.rec", File::Reading);
     kiv::ReadCursorRecord(f);
     ASSERT_NE(pKivCursor, nullptr);
@@ -153,4 +156,16 @@ TEST_F(Cursors, LevelRecordMakesTheSpriteAtOnceAndItsPlaybackOnceTheActorsAreRea
     kiv::ApplyWaitingPlayback();
     EXPECT_EQ(pKivCursor, kept);
     EXPECT_EQ(SpritesInList15(), 1);
+}
+
+TEST_F(Cursors, ARecordIsReadWholeWithoutAGameToShowTheCursorIn) {
+    WriteRecord();
+    File f("level.rec", File::Reading);
+    Game* game = myGame;
+    myGame = nullptr;
+    kiv::ReadCursorRecord(f);
+    myGame = game;
+    bool nextHasCursor = true;
+    f.Read(nextHasCursor);
+    EXPECT_FALSE(nextHasCursor);
 }
