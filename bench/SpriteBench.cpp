@@ -1,7 +1,14 @@
-// The sprite pass: 1,000, 5,000 and 20,000 animated sprites (the argument) moving over a
-// 640x480 level and drawn every frame (SpritePass), next to a loop that only blits the same
-// frames at the same places (SpriteBlitOnly). Their ratio is the runtime's own cost per
+// The sprite pass: 1,000, 5,000 and 20,000 animated, keyed sprites (the argument) walking
+// squares over a 640x480 level, turned to face their way, drawn every frame (SpritePass),
+// next to a loop that only blits the frames the pass draws, at the same places and in the
+// same order, frame by frame (SpriteBlitOnly). Their ratio is the runtime's own cost per
 // sprite: logic, animation, motion, viewport placement and list handling.
+//
+// Both are checked before they are timed: every frame of the swarm's cycle is drawn once by
+// the pass and once by the blit list onto a cleared back buffer, and the two images must be
+// the same; the pass is checked again after it is timed, against the frame it has reached.
+// A difference stops the benchmark with an error. The counter pixels/frame is what each
+// writes per frame, averaged over the cycle.
 
 #include "BenchDisplay.h"
 #include "game/SpritePass.h"
@@ -9,17 +16,23 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace {
 
-using kiv::bench::Next;
-
 constexpr int Actor = 7;
 constexpr int Frames = 4;
 constexpr int Size = 24;
+constexpr unsigned FrameDelay = 3;
+// The squares' side and the speeds are chosen so that every sprite is back where it began,
+// on the same animation frame, after this many frames: the whole swarm repeats.
+constexpr int Side = 48;
+constexpr int Cycle = 96;
 
-// A round, keyed 24x24 frame per animation step.
+// A round, keyed 24x24 frame per animation step, lit from one side so that its mirrored
+// copy differs from it.
 kiv::Surface* FrameImage(int step) {
     auto* image = new kiv::Surface(Size, Size, kiv::DisplayFormat());
     kiv::SetSurfaceColorKey(*image, 0x00FF00);
@@ -28,10 +41,17 @@ kiv::Surface* FrameImage(int step) {
         for (int x = 0; x < Size; ++x) {
             int dx = x - Size / 2, dy = y - Size / 2, r = 8 + step;
             if (dx * dx + dy * dy < r * r)
-                image->PutPixel(x, y, image->MatchColor(0x3050E0u + 0x10u * step));
+                image->PutPixel(x, y, image->MatchColor(0x3050E0u + 0x10u * step + 4u * x));
         }
     return image;
 }
+
+// One blit of a frame: which image, where.
+struct Draw {
+    int image;
+    int x, y;
+};
+using FrameDraws = std::vector<Draw>;
 
 class Swarm : public kiv::bench::BenchDisplay {
 public:
@@ -44,25 +64,33 @@ public:
         for (int f = 0; f < Frames; ++f) {
             FrameElem& frame = animation.m_Frames[f];
             frame.m_Width = frame.m_Height = Size;
-            frame.m_Delay = 3;
+            frame.m_Delay = FrameDelay;
+            frame.m_Transparent = true;
+            frame.m_TransparentColor = 0x00FF00;
+            frame.m_FlipHorizontally = true;
             frame.m_BoundingBox[FrameElem::AsDrawn] = {0, 0, Size - 1, Size - 1};
             frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = FrameImage(f);
         }
+        kiv::LoadActorImages(); // the mirrored copies
+        for (int f = 0; f < Frames; ++f)
+            for (int slot = 0; slot < 4; ++slot)
+                images.push_back(animation.m_Frames[f].m_Surfaces[slot]);
         square.NumberOfVectors(4);
-        square.CalculateVectorPattern(0, 60, 0);
-        square.CalculateVectorPattern(1, 0, 60);
-        square.CalculateVectorPattern(2, -60, 0);
-        square.CalculateVectorPattern(3, 0, -60);
+        square.CalculateVectorPattern(0, Side, 0);
+        square.CalculateVectorPattern(1, 0, Side);
+        square.CalculateVectorPattern(2, -Side, 0);
+        square.CalculateVectorPattern(3, 0, -Side);
         MPArray = &square;
         maxMPIndex = 0;
+        std::uint32_t seed = 77;
         for (int i = 0; i < count; ++i)
-            AddSprite(i);
+            AddSprite(i, seed);
     }
     ~Swarm() {
         MPArray = nullptr;
         maxMPIndex = -1;
-        for (List& list : DisplayLists())
-            list.del();
+        for (int d = 0; d < GameNode::DisplayLists; ++d)
+            level.DisplayList(d).del();
         kiv::FreeActorImages();
         SpriteList[Actor].Animations(0);
     }
@@ -74,40 +102,58 @@ public:
         kiv::ApplyZOrderQueue();
     }
 
-    // The frames and places the last pass drew, for the blit-only loop.
-    struct Drawn {
-        const kiv::Surface* image;
-        int x, y;
-    };
-    std::vector<Drawn> Places() {
-        std::vector<Drawn> drawn;
-        for (List& list : DisplayLists())
-            for (node* n = list.Head(); !n->EOList(); n = n->Next()) {
+    // The blits the last pass made, read from the sprites as they stand after it.
+    FrameDraws Drawn() {
+        FrameDraws drawn;
+        for (int d = 0; d < GameNode::DisplayLists; ++d)
+            for (node* n = level.DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
                 auto* s = static_cast<Sprite*>(n);
-                const FrameElem& frame = SpriteList[Actor].m_Animations[0].m_Frames[s->Frame()];
-                drawn.push_back(
-                    {frame.m_Surfaces[FrameElem::SurfaceAsDrawn], s->ViewportX(), s->ViewportY()});
+                if (!s->Visible() || !s->InViewport())
+                    continue;
+                int slot = s->HFlip() ? FrameElem::SurfaceLeftRight : FrameElem::SurfaceAsDrawn;
+                drawn.push_back({s->Frame() * 4 + slot, s->ViewportX(), s->ViewportY()});
             }
         return drawn;
     }
 
-private:
-    std::vector<std::reference_wrapper<List>> DisplayLists() {
-        std::vector<std::reference_wrapper<List>> lists;
-        for (int d = 0; d < GameNode::DisplayLists; ++d)
-            lists.emplace_back(level.DisplayList(d));
-        return lists;
+    void Replay(const FrameDraws& drawn) {
+        kiv::Surface* back = kiv::BackBuffer();
+        for (const Draw& d : drawn)
+            back->Blit(d.x, d.y, *images[static_cast<size_t>(d.image)], Whole,
+                       kiv::Surface::UseColorKey);
     }
 
+    // The pixels the blits write: the keyed pixels of each image's part that lies on the back
+    // buffer.
+    std::int64_t Pixels(const FrameDraws& drawn) const {
+        const kiv::Surface* back = kiv::BackBuffer();
+        std::int64_t pixels = 0;
+        for (const Draw& d : drawn) {
+            const kiv::Surface& image = *images[static_cast<size_t>(d.image)];
+            for (int y = std::max(0, -d.y); y < Size && d.y + y < back->Height(); ++y)
+                for (int x = std::max(0, -d.x); x < Size && d.x + x < back->Width(); ++x)
+                    pixels += image.GetPixel(x, y) != image.ColorKey();
+        }
+        return pixels;
+    }
+
+private:
+    static constexpr KivRect Whole = {0, 0, Size, Size};
+
     // Every sprite walks its own square over and over, so the swarm stays on the screen.
-    void AddSprite(int i) {
+    void AddSprite(int i, std::uint32_t& seed) {
+        auto next = [&seed](int range) {
+            seed = seed * 1664525u + 1013904223u;
+            return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(range));
+        };
         auto* s = new Sprite;
         s->DisplayListNumber(i % 4);
         s->ActorIndex(Actor);
         s->Frame(i % Frames);
         s->BelongToMapPtr(&world);
-        s->MapPosition(Next(640 - Size - 60), Next(480 - Size - 60));
-        s->Speed(0.5f + Next(3));
+        s->MapPosition(static_cast<float>(next(640 - Size - Side)),
+                       static_cast<float>(next(480 - Size - Side)));
+        s->Speed(next(2) ? 2.0f : 4.0f);
         s->ApplyMovementPattern(0);
         s->StartMovementPattern(true);
         s->ZOrder(static_cast<unsigned int>(i % 50));
@@ -116,28 +162,97 @@ private:
 
     Map world;
     MovementPattern square;
+    std::vector<const kiv::Surface*> images; // frame × 4 + surface slot
 };
+
+std::uint64_t BackBufferChecksum() {
+    const kiv::Surface* back = kiv::BackBuffer();
+    std::uint64_t h = 1469598103934665603u;
+    for (int y = 0; y < back->Height(); ++y) {
+        const std::uint8_t* row = back->Row(y);
+        for (int i = 0; i < back->Width() * back->Format().BytesPerPixel(); ++i)
+            h = (h ^ row[i]) * 1099511628211u;
+    }
+    return h;
+}
+
+// One cycle of the swarm, each frame drawn by the pass and by its blits alone.
+struct Recording {
+    std::vector<FrameDraws> frames;
+    std::vector<std::uint64_t> checksums;
+    std::int64_t pixels = 0; // over the whole cycle
+    std::string error;
+};
+
+Recording Record(Swarm& swarm) {
+    Recording r;
+    for (int f = 0; f <= Cycle; ++f) {
+        kiv::ClearBackBuffer();
+        swarm.Pass();
+        std::uint64_t byPass = BackBufferChecksum();
+        FrameDraws drawn = swarm.Drawn();
+        if (f == Cycle) {
+            // The swarm is back at its first frame; the timed loops start from there.
+            if (drawn.size() != r.frames[0].size() || byPass != r.checksums[0])
+                r.error = "the swarm does not repeat after " + std::to_string(Cycle) + " frames";
+            break;
+        }
+        kiv::ClearBackBuffer();
+        swarm.Replay(drawn);
+        if (BackBufferChecksum() != byPass) {
+            r.error = "frame " + std::to_string(f) + ": the blit loop draws other pixels than the pass";
+            break;
+        }
+        r.pixels += swarm.Pixels(drawn);
+        r.frames.push_back(std::move(drawn));
+        r.checksums.push_back(byPass);
+    }
+    return r;
+}
+
+void Report(benchmark::State& state, const Recording& r) {
+    state.counters["pixels/frame"] = static_cast<double>(r.pixels) / Cycle;
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetLabel("sprites");
+}
 
 void SpritePass(benchmark::State& state) {
     Swarm swarm(static_cast<int>(state.range(0)));
-    for (auto _ : state)
+    Recording r = Record(swarm);
+    if (!r.error.empty()) {
+        state.SkipWithError(r.error.c_str());
+        return;
+    }
+    // Record left the swarm drawn at its first frame: the timed passes go on from the second.
+    std::int64_t frames = 1;
+    for (auto _ : state) {
         swarm.Pass();
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-    state.SetLabel("sprites");
+        ++frames;
+    }
+    kiv::ClearBackBuffer();
+    swarm.Pass();
+    if (BackBufferChecksum() != r.checksums[static_cast<size_t>(frames % Cycle)]) {
+        state.SkipWithError("the timed passes drew other frames than the checked ones");
+        return;
+    }
+    Report(state, r);
 }
 BENCHMARK(SpritePass)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 void SpriteBlitOnly(benchmark::State& state) {
     Swarm swarm(static_cast<int>(state.range(0)));
-    swarm.Pass();
-    const std::vector<Swarm::Drawn> drawn = swarm.Places();
-    kiv::Surface* back = kiv::BackBuffer();
-    const KivRect whole = {0, 0, Size, Size};
-    for (auto _ : state)
-        for (const Swarm::Drawn& d : drawn)
-            back->Blit(d.x, d.y, *d.image, whole, kiv::Surface::UseColorKey);
-    state.SetItemsProcessed(state.iterations() * state.range(0));
-    state.SetLabel("sprites");
+    Recording r = Record(swarm);
+    if (!r.error.empty()) {
+        state.SkipWithError(r.error.c_str());
+        return;
+    }
+    // The same frames as the timed passes draw, from the second one of the cycle on.
+    size_t frame = 1;
+    for (auto _ : state) {
+        swarm.Replay(r.frames[frame]);
+        frame = frame + 1 == r.frames.size() ? 0 : frame + 1;
+    }
+    Report(state, r);
 }
 BENCHMARK(SpriteBlitOnly)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
