@@ -8,14 +8,17 @@
 // the pass and once by the blit list onto a cleared back buffer, and the two images must be
 // the same; the pass is checked again after it is timed, against the frame it has reached.
 // A difference stops the benchmark with an error. The counter pixels/frame is what each
-// writes per frame, averaged over the cycle.
+// writes per frame, averaged over the cycle; allocs/frame counts the heap allocations of the
+// timed passes.
 
+#include "AllocationCount.h"
 #include "BenchDisplay.h"
 #include "game/SpritePass.h"
 #include "graphics/Surface.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -124,15 +127,26 @@ public:
     }
 
     // The pixels the blits write: the keyed pixels of each image's part that lies on the back
-    // buffer.
+    // buffer (counted once per image for a blit that lies wholly on it).
     std::int64_t Pixels(const FrameDraws& drawn) const {
         const kiv::Surface* back = kiv::BackBuffer();
+        auto keyed = [this](int image, int x0, int y0, int x1, int y1) {
+            const kiv::Surface& s = *images[static_cast<size_t>(image)];
+            std::int64_t n = 0;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    n += s.GetPixel(x, y) != s.ColorKey();
+            return n;
+        };
+        std::vector<std::int64_t> whole;
+        for (size_t i = 0; i < images.size(); ++i)
+            whole.push_back(images[i] ? keyed(static_cast<int>(i), 0, 0, Size, Size) : 0);
         std::int64_t pixels = 0;
         for (const Draw& d : drawn) {
-            const kiv::Surface& image = *images[static_cast<size_t>(d.image)];
-            for (int y = std::max(0, -d.y); y < Size && d.y + y < back->Height(); ++y)
-                for (int x = std::max(0, -d.x); x < Size && d.x + x < back->Width(); ++x)
-                    pixels += image.GetPixel(x, y) != image.ColorKey();
+            int x0 = std::max(0, -d.x), y0 = std::max(0, -d.y);
+            int x1 = std::min(Size, back->Width() - d.x), y1 = std::min(Size, back->Height() - d.y);
+            bool inside = x0 == 0 && y0 == 0 && x1 == Size && y1 == Size;
+            pixels += inside ? whole[static_cast<size_t>(d.image)] : keyed(d.image, x0, y0, x1, y1);
         }
         return pixels;
     }
@@ -200,7 +214,8 @@ Recording Record(Swarm& swarm) {
         kiv::ClearBackBuffer();
         swarm.Replay(drawn);
         if (BackBufferChecksum() != byPass) {
-            r.error = "frame " + std::to_string(f) + ": the blit loop draws other pixels than the pass";
+            r.error =
+                "frame " + std::to_string(f) + ": the blit loop draws other pixels than the pass";
             break;
         }
         r.pixels += swarm.Pixels(drawn);
@@ -225,10 +240,15 @@ void SpritePass(benchmark::State& state) {
     }
     // Record left the swarm drawn at its first frame: the timed passes go on from the second.
     std::int64_t frames = 1;
+    kiv::test::allocations = 0;
+    kiv::test::countAllocations = true;
     for (auto _ : state) {
         swarm.Pass();
         ++frames;
     }
+    kiv::test::countAllocations = false;
+    state.counters["allocs/frame"] =
+        static_cast<double>(kiv::test::allocations) / static_cast<double>(state.iterations());
     kiv::ClearBackBuffer();
     swarm.Pass();
     if (BackBufferChecksum() != r.checksums[static_cast<size_t>(frames % Cycle)]) {

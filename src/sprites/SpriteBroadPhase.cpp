@@ -86,8 +86,11 @@ bool SpriteBroadPhase::Enabled() {
 void SpriteBroadPhase::Begin(Map* passMap) {
     map = passMap;
     running = enabled ? this : nullptr;
-    if (running)
-        Rebuild();
+    // The grid is made when the pass first asks for candidates, from the sprites as they are
+    // then: a pass in which no sprite collides with sprites never walks them twice.
+    slots.clear();
+    dirty.clear();
+    rebuild = true;
 }
 
 void SpriteBroadPhase::End() {

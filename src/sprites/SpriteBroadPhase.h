@@ -11,14 +11,15 @@ namespace kiv {
 
 // Pruning for the sprite-against-sprite step of one map's sprite pass. The sprites of the
 // map sit in a uniform grid by the space their box and shapes take; a mover asks only the
-// cells its move could reach. The grid is rebuilt for every pass and kept current while the
-// pass runs: sprites report what changes where they are (position, frame, orientation), and
-// a sprite joining the level rebuilds it. It never changes a result: a sprite is dropped only
-// when no test of the pair could touch it, and the rest come in the order of the display
-// lists, as the all-pairs walk meets them.
+// cells its move could reach. The grid is rebuilt for every pass (when its first mover asks) and
+// kept current while the pass runs: sprites report what changes where they are (position, frame,
+// orientation), and a sprite joining the level rebuilds it. It never changes a result: a sprite is
+// dropped only when no test of the pair could touch it, and the rest come in the order of the
+// display lists, as the all-pairs walk meets them.
 class SpriteBroadPhase {
 public:
-    // Starts a pass over `map`: every sprite of the map gets a slot, in display-list order.
+    // Starts a pass over `map`; when the first mover asks, every sprite gets a slot, in
+    // display-list order.
     void Begin(Map* map);
     void End();
 
