@@ -219,6 +219,38 @@ TEST(Surface, MirrorsByHand) {
     EXPECT_EQ(blit(0, -1, Surface::MirrorUpDown), (V{1, 2, 3, 0, 0, 0}));
 }
 
+// A mirrored blit draws exactly what a straight blit of the mirrored picture draws, for
+// widths around the row copies' block sizes (whole blocks, a tail, less than a block), keyed
+// or not, whole or clipped on either side.
+TEST(Surface, MirroredBlitEqualsBlitOfMirroredImage) {
+    std::mt19937 rng(7);
+    for (int depth : Depths) {
+        const PixelFormat f = PixelFormat::ForDepth(depth);
+        const std::uint32_t key = 0x00FF00FFu & DepthMask(depth);
+        for (int width : {1, 3, 4, 7, 8, 15, 16, 17, 31, 33, 64}) {
+            Surface src(width, 5, f), mirrored(width, 5, f);
+            src.SetColorKey(key);
+            mirrored.SetColorKey(key);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < width; ++x)
+                    src.PutPixel(x, y, rng() % 4 == 0 ? key : static_cast<std::uint32_t>(rng()));
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < width; ++x)
+                    mirrored.PutPixel(width - 1 - x, y, src.GetPixel(x, y));
+            Surface base(80, 9, f);
+            Noise(base, rng);
+            for (unsigned keyed : {0u, unsigned{Surface::UseColorKey}})
+                for (int x : {-width + 1, -width / 2, 0, 5, 80 - width, 80 - width / 2}) {
+                    Surface viaFlag = base, viaImage = base;
+                    viaFlag.Blit(x, 2, src, {0, 0, width, 5}, keyed | Surface::MirrorLeftRight);
+                    viaImage.Blit(x, 2, mirrored, {0, 0, width, 5}, keyed);
+                    ASSERT_TRUE(SameBytes(viaFlag, viaImage))
+                        << depth << " bits, width " << width << " at " << x << ", keyed " << keyed;
+                }
+        }
+    }
+}
+
 TEST(Surface, RefusedBlitsDrawNothing) {
     std::mt19937 rng(3);
     const PixelFormat f = PixelFormat::ForDepth(16);
