@@ -6,6 +6,7 @@
 #include <kiv/Kiv.h>
 
 #include "graphics/Display.h"
+#include "graphics/Surface.h"
 #include "host/HostGlobals.h"
 #include "platform/headless/HeadlessPlatform.h"
 
@@ -33,6 +34,22 @@ inline void WriteImage(const std::filesystem::path& path, int w, int h, bool key
             image.argb.push_back(clear ? 0xFF000000u : c);
         }
     platform::ImageCodec::WriteBmp(path.c_str(), image);
+}
+
+// A round sprite frame of `size` pixels in the display's format, keyed around (green is the
+// key), lit from one side so that a mirrored copy differs from it; `step` grows it a little,
+// for the frames of an animation.
+inline Surface* KeyedBall(int size, int step) {
+    auto* image = new Surface(size, size, DisplayFormat());
+    SetSurfaceColorKey(*image, 0x00FF00);
+    image->Fill(image->ColorKey());
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            int dx = x - size / 2, dy = y - size / 2, r = size / 3 + step;
+            if (dx * dx + dy * dy < r * r)
+                image->PutPixel(x, y, image->MatchColor(0x3050E0u + 0x10u * step + 4u * x));
+        }
+    return image;
 }
 
 class BenchDisplay {

@@ -13,6 +13,7 @@
 
 #include "AllocationCount.h"
 #include "BenchDisplay.h"
+#include "DrawList.h"
 #include "game/SpritePass.h"
 #include "graphics/Surface.h"
 
@@ -25,6 +26,12 @@
 
 namespace {
 
+using kiv::bench::BackBufferChecksum;
+using kiv::bench::Drawn;
+using kiv::bench::FrameDraws;
+using kiv::bench::Pixels;
+using kiv::bench::Replay;
+
 constexpr int Actor = 7;
 constexpr int Frames = 4;
 constexpr int Size = 24;
@@ -33,28 +40,6 @@ constexpr unsigned FrameDelay = 3;
 // on the same animation frame, after this many frames: the whole swarm repeats.
 constexpr int Side = 48;
 constexpr int Cycle = 96;
-
-// A round, keyed 24x24 frame per animation step, lit from one side so that its mirrored
-// copy differs from it.
-kiv::Surface* FrameImage(int step) {
-    auto* image = new kiv::Surface(Size, Size, kiv::DisplayFormat());
-    kiv::SetSurfaceColorKey(*image, 0x00FF00);
-    image->Fill(image->ColorKey());
-    for (int y = 0; y < Size; ++y)
-        for (int x = 0; x < Size; ++x) {
-            int dx = x - Size / 2, dy = y - Size / 2, r = 8 + step;
-            if (dx * dx + dy * dy < r * r)
-                image->PutPixel(x, y, image->MatchColor(0x3050E0u + 0x10u * step + 4u * x));
-        }
-    return image;
-}
-
-// One blit of a frame: which image, where.
-struct Draw {
-    int image;
-    int x, y;
-};
-using FrameDraws = std::vector<Draw>;
 
 class Swarm : public kiv::bench::BenchDisplay {
 public:
@@ -72,12 +57,9 @@ public:
             frame.m_TransparentColor = 0x00FF00;
             frame.m_FlipHorizontally = true;
             frame.m_BoundingBox[FrameElem::AsDrawn] = {0, 0, Size - 1, Size - 1};
-            frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = FrameImage(f);
+            frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = kiv::bench::KeyedBall(Size, f);
         }
         kiv::LoadActorImages(); // the mirrored copies
-        for (int f = 0; f < Frames; ++f)
-            for (int slot = 0; slot < 4; ++slot)
-                images.push_back(animation.m_Frames[f].m_Surfaces[slot]);
         square.NumberOfVectors(4);
         square.CalculateVectorPattern(0, Side, 0);
         square.CalculateVectorPattern(1, 0, Side);
@@ -105,55 +87,7 @@ public:
         kiv::ApplyZOrderQueue();
     }
 
-    // The blits the last pass made, read from the sprites as they stand after it.
-    FrameDraws Drawn() {
-        FrameDraws drawn;
-        for (int d = 0; d < GameNode::DisplayLists; ++d)
-            for (node* n = level.DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
-                auto* s = static_cast<Sprite*>(n);
-                if (!s->Visible() || !s->InViewport())
-                    continue;
-                int slot = s->HFlip() ? FrameElem::SurfaceLeftRight : FrameElem::SurfaceAsDrawn;
-                drawn.push_back({s->Frame() * 4 + slot, s->ViewportX(), s->ViewportY()});
-            }
-        return drawn;
-    }
-
-    void Replay(const FrameDraws& drawn) {
-        kiv::Surface* back = kiv::BackBuffer();
-        for (const Draw& d : drawn)
-            back->Blit(d.x, d.y, *images[static_cast<size_t>(d.image)], Whole,
-                       kiv::Surface::UseColorKey);
-    }
-
-    // The pixels the blits write: the keyed pixels of each image's part that lies on the back
-    // buffer (counted once per image for a blit that lies wholly on it).
-    std::int64_t Pixels(const FrameDraws& drawn) const {
-        const kiv::Surface* back = kiv::BackBuffer();
-        auto keyed = [this](int image, int x0, int y0, int x1, int y1) {
-            const kiv::Surface& s = *images[static_cast<size_t>(image)];
-            std::int64_t n = 0;
-            for (int y = y0; y < y1; ++y)
-                for (int x = x0; x < x1; ++x)
-                    n += s.GetPixel(x, y) != s.ColorKey();
-            return n;
-        };
-        std::vector<std::int64_t> whole;
-        for (size_t i = 0; i < images.size(); ++i)
-            whole.push_back(images[i] ? keyed(static_cast<int>(i), 0, 0, Size, Size) : 0);
-        std::int64_t pixels = 0;
-        for (const Draw& d : drawn) {
-            int x0 = std::max(0, -d.x), y0 = std::max(0, -d.y);
-            int x1 = std::min(Size, back->Width() - d.x), y1 = std::min(Size, back->Height() - d.y);
-            bool inside = x0 == 0 && y0 == 0 && x1 == Size && y1 == Size;
-            pixels += inside ? whole[static_cast<size_t>(d.image)] : keyed(d.image, x0, y0, x1, y1);
-        }
-        return pixels;
-    }
-
 private:
-    static constexpr KivRect Whole = {0, 0, Size, Size};
-
     // Every sprite walks its own square over and over, so the swarm stays on the screen.
     void AddSprite(int i, std::uint32_t& seed) {
         auto next = [&seed](int range) {
@@ -176,19 +110,7 @@ private:
 
     Map world;
     MovementPattern square;
-    std::vector<const kiv::Surface*> images; // frame × 4 + surface slot
 };
-
-std::uint64_t BackBufferChecksum() {
-    const kiv::Surface* back = kiv::BackBuffer();
-    std::uint64_t h = 1469598103934665603u;
-    for (int y = 0; y < back->Height(); ++y) {
-        const std::uint8_t* row = back->Row(y);
-        for (int i = 0; i < back->Width() * back->Format().BytesPerPixel(); ++i)
-            h = (h ^ row[i]) * 1099511628211u;
-    }
-    return h;
-}
 
 // One cycle of the swarm, each frame drawn by the pass and by its blits alone.
 struct Recording {
@@ -204,7 +126,7 @@ Recording Record(Swarm& swarm) {
         kiv::ClearBackBuffer();
         swarm.Pass();
         std::uint64_t byPass = BackBufferChecksum();
-        FrameDraws drawn = swarm.Drawn();
+        FrameDraws drawn = Drawn(swarm.level);
         if (f == Cycle) {
             // The swarm is back at its first frame; the timed loops start from there.
             if (drawn.size() != r.frames[0].size() || byPass != r.checksums[0])
@@ -212,13 +134,13 @@ Recording Record(Swarm& swarm) {
             break;
         }
         kiv::ClearBackBuffer();
-        swarm.Replay(drawn);
+        Replay(drawn);
         if (BackBufferChecksum() != byPass) {
             r.error =
                 "frame " + std::to_string(f) + ": the blit loop draws other pixels than the pass";
             break;
         }
-        r.pixels += swarm.Pixels(drawn);
+        r.pixels += Pixels(drawn);
         r.frames.push_back(std::move(drawn));
         r.checksums.push_back(byPass);
     }
@@ -269,7 +191,7 @@ void SpriteBlitOnly(benchmark::State& state) {
     // The same frames as the timed passes draw, from the second one of the cycle on.
     size_t frame = 1;
     for (auto _ : state) {
-        swarm.Replay(r.frames[frame]);
+        Replay(r.frames[frame]);
         frame = frame + 1 == r.frames.size() ? 0 : frame + 1;
     }
     Report(state, r);
