@@ -12,6 +12,7 @@
 #include <kiv/sound/MidiFile.h>
 #include <kiv/sound/SoundCard.h>
 
+#include "game/FrameSteps.h"
 #include "game/LoopGlobals.h"
 #include "game/SpritePass.h"
 #include "graphics/Display.h"
@@ -108,7 +109,9 @@ void DrawMaps() {
         if (map->Type() == Map::Wrapped)
             continue;
         DisplayMapTexts(*map, false);
+        BeginStep(FrameStep::Sprites);
         UpdateSprites(map, cursorDone);
+        BeginStep(FrameStep::Maps);
         DisplayMapTexts(*map, true);
         gNode->UpdateParticleSystem(map);
     }
@@ -129,6 +132,7 @@ void HandleHotKeys() {
 }
 
 void RunFrame() {
+    BeginStep(FrameStep::Input);
     ++FrameCounter;
     if (pMouse) {
         MouseEvent* out = MouseEventRecords;
@@ -139,30 +143,37 @@ void RunFrame() {
         KeyEventCount = pKeyboard->Update(out);
     }
     HandleHotKeys();
+    BeginStep(FrameStep::Logic);
     if (!GamePaused && !WaitingForPlayers) {
         myGame->GetBehavior().Update(myGame);
         gNode->GetBehavior().Update(gNode);
         gNode->GetNewVariableStates();
         if (gNode->Maps().Count() == 0)
             ClearBackBuffer();
+        BeginStep(FrameStep::Maps);
         DrawMaps();
     }
+    BeginStep(FrameStep::Overlay);
     if (!WaitingForPlayers) {
         gNode->DisplayTextNoMap();
         gNode->UpdateCursor();
         if (gNode->ShowScrollingBoundingBox())
             gNode->GetViewPort().DisplayBB();
     }
+    BeginStep(FrameStep::Console);
     if (pConsole)
         pConsole->Display();
+    BeginStep(FrameStep::Effects);
     if (!GamePaused && !WaitingForPlayers) {
         UpdateEffects();
         ApplyZOrderQueue();
     }
     // While a switch waits for an effect, the effect's frames are shown.
+    BeginStep(FrameStep::Present);
     if (!myGame->LevelChangePending() || EffectRunning())
         gNode->UpdateScreen();
     gNode->GetViewPort().Commit();
+    BeginStep(FrameStep::End);
 }
 
 } // namespace kiv

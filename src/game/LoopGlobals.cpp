@@ -1,5 +1,7 @@
 #include "game/LoopGlobals.h"
 
+#include "game/FrameSteps.h"
+
 namespace kiv {
 
 unsigned int FrameCounter = 0;
@@ -11,5 +13,6 @@ unsigned char KeyEventRecords[2 * 256];
 unsigned int KeyEventCount = 0;
 MouseEvent MouseEventRecords[256];
 unsigned int MouseEventCount = 0;
+FrameStepObserver frameStepObserver = nullptr;
 
 } // namespace kiv

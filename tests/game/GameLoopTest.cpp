@@ -1,4 +1,5 @@
 #include "GameRun.h"
+#include "game/FrameSteps.h"
 #include "game/LoopGlobals.h"
 #include "platform/FileInstanceLock.h"
 
@@ -33,6 +34,22 @@ TEST_F(GameLoop, StartsLevelZeroRunsFramesAndShutsDownInOrder) {
     EXPECT_EQ(platform->presenter.Last().width, 320);
     kiv::platform::FileInstanceLock next;
     EXPECT_TRUE(next.Acquire()); // the lock went with the game
+}
+
+// A measuring program learns of each step of every frame as it begins, in the frame's order.
+TEST_F(GameLoop, FrameStepsAreReportedInOrderOncePerFrame) {
+    using kiv::FrameStep;
+    static std::vector<FrameStep> steps;
+    steps.clear();
+    kiv::frameStepObserver = [](FrameStep s) { steps.push_back(s); };
+    EXPECT_EQ(Run("--frames=2"), 0);
+    kiv::frameStepObserver = nullptr;
+    const std::vector<FrameStep> frame = {
+        FrameStep::Input,   FrameStep::Logic,   FrameStep::Maps,    FrameStep::Overlay,
+        FrameStep::Console, FrameStep::Effects, FrameStep::Present, FrameStep::End};
+    std::vector<FrameStep> expected = frame;
+    expected.insert(expected.end(), frame.begin(), frame.end());
+    EXPECT_EQ(steps, expected);
 }
 
 TEST_F(GameLoop, LevelSwitchesCallExitAndEndFunctionsAndKeepTheHistory) {
