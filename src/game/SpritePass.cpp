@@ -9,6 +9,7 @@
 
 #include "sprites/SpriteBroadPhase.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -175,7 +176,33 @@ void UpdateSprites(Map* map, bool& cursorDone) {
     }
 }
 
-void ApplyZOrderQueue() {
+namespace {
+
+// One sprite's move in the re-sort: its display list, its new z-order and the place of its
+// last change in the queue (its earlier changes are overtaken by that one).
+struct ZMove {
+    Sprite* sprite;
+    int list;
+    unsigned int z;
+    std::size_t order;
+};
+
+std::vector<ZMove>& Moves() {
+    static std::vector<ZMove> moves = [] {
+        std::vector<ZMove> m;
+        m.reserve(256);
+        return m;
+    }();
+    return moves;
+}
+
+} // namespace
+
+namespace {
+
+// The changes one by one: each moved sprite goes before the first sprite of its list whose
+// z-order is at least its new one, as the list stands then.
+void ApplyOneByOne() {
     for (auto [sprite, z] : Queue()) {
         List& list = gNode->DisplayList(sprite->DisplayListNumber());
         sprite->AppliedZOrder(z);
@@ -185,6 +212,78 @@ void ApplyZOrderQueue() {
             before = before->Next();
         list.add(sprite, before);
     }
+}
+
+bool Sorted(List& list) {
+    unsigned int last = 0;
+    for (node* n = list.Head(); !n->EOList(); n = n->Next()) {
+        unsigned int z = static_cast<Sprite*>(n)->AppliedZOrder();
+        if (z < last)
+            return false;
+        last = z;
+    }
+    return true;
+}
+
+// The same result in one walk of each list, when the lists the changes touch are sorted (as
+// they are unless a sprite took another's z-order by assignment): each change then puts its
+// sprite at the first place of its new z-order, so the moved sprites can be taken out and
+// put back together: before the first remaining sprite of at least their z-order, in
+// ascending z-order, the later change first among equal ones. Re-sorting every sprite costs
+// the lists' length and a sort rather than a walk per change.
+void ApplyTogether() {
+    auto& moves = Moves();
+    moves.clear();
+    for (std::size_t i = 0; i < Queue().size(); ++i) {
+        auto [sprite, z] = Queue()[i];
+        moves.push_back({sprite, sprite->DisplayListNumber(), z, i});
+    }
+    // A sprite changed twice keeps its last change.
+    std::sort(moves.begin(), moves.end(), [](const ZMove& a, const ZMove& b) {
+        return a.sprite != b.sprite ? a.sprite < b.sprite : a.order > b.order;
+    });
+    moves.erase(std::unique(moves.begin(), moves.end(),
+                            [](const ZMove& a, const ZMove& b) { return a.sprite == b.sprite; }),
+                moves.end());
+    std::sort(moves.begin(), moves.end(), [](const ZMove& a, const ZMove& b) {
+        if (a.list != b.list)
+            return a.list < b.list;
+        return a.z != b.z ? a.z < b.z : a.order > b.order;
+    });
+    for (auto first = moves.begin(); first != moves.end();) {
+        auto last = std::find_if(first, moves.end(),
+                                 [list = first->list](const ZMove& m) { return m.list != list; });
+        List& list = gNode->DisplayList(first->list);
+        for (auto m = first; m != last; ++m) {
+            m->sprite->AppliedZOrder(m->z);
+            list.remove(m->sprite);
+        }
+        node* before = list.Head();
+        for (auto m = first; m != last; ++m) {
+            while (!before->EOList() && static_cast<Sprite*>(before)->AppliedZOrder() < m->z)
+                before = before->Next();
+            list.add(m->sprite, before);
+        }
+        first = last;
+    }
+}
+
+} // namespace
+
+void ApplyZOrderQueue() {
+    bool checked[GameNode::DisplayLists] = {};
+    bool sorted = true;
+    for (auto [sprite, z] : Queue()) {
+        int d = sprite->DisplayListNumber();
+        if (d >= 0 && d < GameNode::DisplayLists && !checked[d]) {
+            checked[d] = true;
+            sorted = sorted && Sorted(gNode->DisplayList(d));
+        }
+    }
+    if (sorted)
+        ApplyTogether();
+    else
+        ApplyOneByOne();
     Queue().clear();
 }
 
