@@ -52,6 +52,30 @@ inline Surface* KeyedBall(int size, int step) {
     return image;
 }
 
+// Actor `actor` with one animation of `frames` keyed balls of `size` pixels, each shown for
+// delay + 1 updates and allowed to flip left-right, and the images loaded with their mirrored
+// copies; `shape` runs on each frame before the mirrors are made (its collision shapes).
+template <class Shape>
+void MakeKeyedActor(int actor, int frames, int size, unsigned delay, const KivRect& box,
+                    Shape shape) {
+    SpriteList[actor].Animations(1);
+    AnimationElem& animation = SpriteList[actor].m_Animations[0];
+    animation.Frames(frames);
+    for (int f = 0; f < frames; ++f) {
+        FrameElem& frame = animation.m_Frames[f];
+        frame.m_Width = frame.m_Height = size;
+        frame.m_Delay = delay;
+        frame.m_Transparent = true;
+        frame.m_TransparentColor = 0x00FF00;
+        frame.m_FlipHorizontally = true;
+        frame.m_BoundingBox[FrameElem::AsDrawn] = box;
+        shape(frame);
+        frame.ComputeMirrors();
+        frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = KeyedBall(size, f);
+    }
+    LoadActorImages();
+}
+
 class BenchDisplay {
 public:
     BenchDisplay(int depth, int worldWidth, int worldHeight) {

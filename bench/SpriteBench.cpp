@@ -46,20 +46,8 @@ public:
     explicit Swarm(int count)
         : BenchDisplay(32, 640, 480),
           world("world", "world.bmp", Map::Master, 0, 0, 0, false, zrect) {
-        SpriteList[Actor].Animations(1);
-        AnimationElem& animation = SpriteList[Actor].m_Animations[0];
-        animation.Frames(Frames);
-        for (int f = 0; f < Frames; ++f) {
-            FrameElem& frame = animation.m_Frames[f];
-            frame.m_Width = frame.m_Height = Size;
-            frame.m_Delay = FrameDelay;
-            frame.m_Transparent = true;
-            frame.m_TransparentColor = 0x00FF00;
-            frame.m_FlipHorizontally = true;
-            frame.m_BoundingBox[FrameElem::AsDrawn] = {0, 0, Size - 1, Size - 1};
-            frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = kiv::bench::KeyedBall(Size, f);
-        }
-        kiv::LoadActorImages(); // the mirrored copies
+        kiv::bench::MakeKeyedActor(Actor, Frames, Size, FrameDelay, {0, 0, Size - 1, Size - 1},
+                                   [](FrameElem&) {});
         square.NumberOfVectors(4);
         square.CalculateVectorPattern(0, Side, 0);
         square.CalculateVectorPattern(1, 0, Side);

@@ -44,22 +44,9 @@ public:
     Arena()
         : BenchDisplay(32, 640, 480),
           world("world", "world.bmp", Map::Master, 0, 0, 0, false, zrect) {
-        SpriteList[Actor].Animations(1);
-        AnimationElem& animation = SpriteList[Actor].m_Animations[0];
-        animation.Frames(Frames);
-        for (int f = 0; f < Frames; ++f) {
-            FrameElem& frame = animation.m_Frames[f];
-            frame.m_Width = frame.m_Height = Size;
-            frame.m_Delay = 5;
-            frame.m_Transparent = true;
-            frame.m_TransparentColor = 0x00FF00;
-            frame.m_FlipHorizontally = true;
-            frame.m_BoundingBox[FrameElem::AsDrawn] = {2, 4, 13, 15};
+        kiv::bench::MakeKeyedActor(Actor, Frames, Size, 5, {2, 4, 13, 15}, [](FrameElem& frame) {
             frame.AddCollisionData(CollisionCircle(8, 10, 5, 1, 0));
-            frame.ComputeMirrors();
-            frame.m_Surfaces[FrameElem::SurfaceAsDrawn] = kiv::bench::KeyedBall(Size, f);
-        }
-        kiv::LoadActorImages();
+        });
         world.SpacePartitionGridSize(128);
         // Solid on the side their normal faces: floor and ledges face up, the ceiling down,
         // the walls inwards.
