@@ -43,6 +43,7 @@
 #include <kiv/logic/StateMachine.h>
 #include <kiv/logic/StateMachineTraverser.h>
 #include <kiv/logic/Timer.h>
+#include <kiv/network/NetworkComponent.h>
 #include <kiv/particles/Particle.h>
 #include <kiv/particles/ParticleSystem.h>
 #include <kiv/sound/MidiFile.h>

@@ -18,3 +18,20 @@ inline bool ReadWholeNumber(std::string_view text, long long lo, long long hi, l
 }
 
 } // namespace kiv
+
+namespace kiv {
+
+// "HOST:PORT" with a port from 1 to 65535 (the last colon separates them, so that an IPv6
+// address may be written in brackets or as it is); false for anything else.
+inline bool ReadHostAndPort(std::string_view text, std::string_view& host, long long& port) {
+    size_t colon = text.rfind(':');
+    if (colon == std::string_view::npos || colon == 0 ||
+        !ReadWholeNumber(text.substr(colon + 1), 1, 65535, port))
+        return false;
+    host = text.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    return true;
+}
+
+} // namespace kiv

@@ -14,6 +14,7 @@
 
 #include "game/FrameSteps.h"
 #include "game/LoopGlobals.h"
+#include "game/NetworkFrame.h"
 #include "game/SpritePass.h"
 #include "graphics/Display.h"
 #include "graphics/Effects.h"
@@ -134,6 +135,8 @@ void HandleHotKeys() {
 void RunFrame() {
     BeginStep(FrameStep::Input);
     ++FrameCounter;
+    if (ServeNetwork())
+        return;
     if (pMouse) {
         MouseEvent* out = MouseEventRecords;
         MouseEventCount = pMouse->Update(out);
@@ -145,6 +148,8 @@ void RunFrame() {
     HandleHotKeys();
     BeginStep(FrameStep::Logic);
     if (!GamePaused && !WaitingForPlayers) {
+        if (!ExchangeNetworkInputs())
+            return;
         myGame->GetBehavior().Update(myGame);
         gNode->GetBehavior().Update(gNode);
         gNode->GetNewVariableStates();

@@ -31,6 +31,7 @@ Game::Game()
 
 Game::~Game() {
     delete localVariable;
+    CloseNetworkSession();
 }
 
 List& Game::Levels() {
@@ -184,6 +185,8 @@ void Game::SwitchLevel() {
     ShowCursor(false);
     if (gNode)
         gNode->Execute();
+    if (!gNode || !gNode->NetworkLevel())
+        CloseNetworkSession();
     if (pKeyboard)
         pKeyboard->Reset();
     if (pMouse)

@@ -198,6 +198,8 @@ void GameNode::Execute() {
     _LevelFile = nullptr;
     CheckMainCharacters();
     kiv::WaitingForPlayers = false;
+    if (m_NetworkLevel)
+        StartNetworkLevel();
 }
 
 // Every main character must start wholly inside the viewport's scrolling bounding box.

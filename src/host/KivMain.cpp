@@ -18,11 +18,13 @@
 #include "graphics/Display.h"
 #include "graphics/Effects.h"
 #include "host/CallbackSlots.h"
+#include "host/FrameHashes.h"
 #include "host/HostGlobals.h"
 #include "host/RuntimeOptions.h"
 #include "host/ScreenSaver.h"
 #include "host/Shutdown.h"
 #include "host/WindowProc.h"
+#include "network/SessionOptions.h"
 #include "platform/InputScript.h"
 #include "platform/Platform.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -124,9 +126,10 @@ int MainLoop(const RuntimeOptions& options) {
                 return message.exitCode;
             WindowProc(message);
         }
-        if (!QuitRequested)
+        if (!QuitRequested) {
             RunFrame();
-        else if (p.GetWindow().Exists())
+            RecordFrameHash();
+        } else if (p.GetWindow().Exists())
             DestroyMainWindow();
         SoundCard::Instance().UpdateBuffers();
         if (options.frames && FrameCounter >= options.frames)
@@ -136,6 +139,15 @@ int MainLoop(const RuntimeOptions& options) {
             gNode->Idle();
         }
     }
+}
+
+// The answers to a network level's host-or-join dialog, when the command line gives them.
+void TakeSessionOptions(const RuntimeOptions& options) {
+    SessionOptions& session = NetworkOptions();
+    session.answer = options.session;
+    session.port = options.port;
+    session.hostName = options.joinHost;
+    session.playerName = options.player;
 }
 
 void ResetRun() {
@@ -160,6 +172,7 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     if (!ChooseBackend(options))
         return ExitStatus(Ending::CommandLine);
     SetLogFile(options.log);
+    TakeSessionOptions(options);
     FillEmptySlots();
 
     SetDataPathP();
@@ -213,7 +226,9 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
         StartUp();
     }
 
+    OpenFrameHashes(options.frameHashes);
     int exitCode = MainLoop(options);
+    CloseFrameHashes();
 
     OnGameEndP();
     bool saved = !keepFrames || WritePresentedFrame(options.screenshot.c_str());

@@ -123,6 +123,36 @@ const Option Options[] = {
          o.log = v;
          return Unwritable(v);
      }},
+    {"host", "PORT", nullptr, "host the session of a network level on PORT",
+     [](RuntimeOptions& o, const std::string& v) -> std::string {
+         long long port = 0;
+         if (!ReadWholeNumber(v, 1001, 65535, port))
+             return "expected a port from 1001 to 65535";
+         o.session = 1003, o.port = static_cast<unsigned long>(port);
+         return {};
+     }},
+    {"join", "HOST:PORT", nullptr, "join the session of a network level hosted at HOST:PORT",
+     [](RuntimeOptions& o, const std::string& v) -> std::string {
+         long long port = 0;
+         std::string_view host;
+         if (!ReadHostAndPort(v, host, port) || port <= 1000)
+             return "expected a host name, a colon and a port from 1001 to 65535";
+         o.session = 1004, o.port = static_cast<unsigned long>(port), o.joinHost = host;
+         return {};
+     }},
+    {"player", "NAME", "KIV_PLAYER", "go by NAME in network sessions (default: the login name)",
+     [](RuntimeOptions& o, const std::string& v) -> std::string {
+         if (v.empty() || v.size() > 255)
+             return "expected a name of 1 to 255 bytes";
+         o.player = v;
+         return {};
+     }},
+    {"frame-hashes", "FILE", "KIV_FRAME_HASHES",
+     "write the FNV-1a hash of the back buffer of every frame played to FILE",
+     [](RuntimeOptions& o, const std::string& v) {
+         o.frameHashes = v;
+         return Unwritable(v);
+     }},
     {"help", nullptr, nullptr, "show this help and quit",
      [](RuntimeOptions& o, const std::string& v) { return Flag(v, o.help); }},
     {"version", nullptr, nullptr, "show the version of KivCore and quit",

@@ -19,6 +19,11 @@ struct RuntimeOptions {
     int windowed = -1;        // --windowed / --fullscreen, KIV_WINDOWED=1/0; -1: game's
     int scale = 0;            // --scale=N, KIV_SCALE: window zoom; 0: fit the desktop
     std::string log = "Kiv.log"; // --log=FILE, KIV_LOG: where the log of user errors goes
+    int session = 0;             // --host / --join: the host-or-join answer (1003, 1004)
+    unsigned long port = 0;      // --host=PORT, --join=HOST:PORT
+    std::string joinHost;        // --join=HOST:PORT
+    std::string player;          // --player=NAME, KIV_PLAYER: the name in network sessions
+    std::string frameHashes;     // --frame-hashes=FILE: FNV-1a of the back buffer, frame by frame
     bool help = false;           // --help: describe the options and quit
     bool version = false;        // --version: tell the runtime's version and quit
 

@@ -72,7 +72,7 @@ bool InputScript::Load(const char* path) {
 std::string InputScript::ReadMouse(std::istream& words, std::uint32_t frame,
                                    std::vector<Event>& out) {
     auto add = [&](std::uint32_t at, MouseInput::What what, long long value) {
-        out.push_back({at, Event::Mouse, {}, {}, false, true, {what, static_cast<int>(value)}});
+        out.push_back({at, Event::Mouse, {}, {}, false, true, {what, static_cast<int>(value)}, {}});
     };
     std::string action;
     words >> action;
@@ -108,7 +108,7 @@ std::string InputScript::ReadLine(std::istream& words, std::uint32_t frame,
     std::string word, key, state;
     if (!(words >> word))
         return "an event must follow the frame number";
-    Event e{frame, Event::Key, {}, {}, false, true, {}};
+    Event e{frame, Event::Key, {}, {}, false, true, {}, {}};
     if (word == "key" || word == "press") {
         int code = words >> key ? KeyCodeFromName(key.c_str()) : -1;
         if (code < 0)
@@ -130,6 +130,14 @@ std::string InputScript::ReadLine(std::istream& words, std::uint32_t frame,
     }
     if (word == "mouse")
         return ReadMouse(words, frame, out);
+    if (word == "dialog") {
+        e.kind = Event::Dialog;
+        std::getline(words >> std::ws, e.answer);
+        if (e.answer.empty())
+            return "a dialog line gives the dialog's answer";
+        out.push_back(e);
+        return {};
+    }
     if (word == "locks") {
         e.kind = Event::Locks;
         if (!(words >> e.caps >> e.num))

@@ -16,6 +16,8 @@ namespace kiv::platform {
 //   mouse move <dx> <dy> (an X step and a Y step, in the picture's pixels; a 0 step is
 //     not sent) | mouse wheel <notches> (positive away from the player)
 //   mouse down <button> | mouse up <button> | mouse click <button> (down, up a frame later)
+//   dialog <answer> (the next answer of a dialog: "host [PORT]", "join HOST:PORT",
+//     "choose NAME", "cancel"; see platform/headless/RecordedDialogs.h)
 // Key names are the DirectInput names without "DIK_" (ESCAPE, F10, RIGHT, A...). Buttons are
 // left, right and middle (or 0, 1, 2). Lines starting with '#' are comments. A line that
 // cannot be read is reported on standard error and skipped.
@@ -23,11 +25,12 @@ class InputScript {
 public:
     struct Event {
         std::uint32_t frame;
-        enum Kind { Key, Window, Locks, Mouse } kind;
+        enum Kind { Key, Window, Locks, Mouse, Dialog } kind;
         KeyEvent key;
         WindowEvent window;
         bool caps, num;
         MouseInput mouse;
+        std::string answer; // a dialog's
     };
 
     // Reads a script file; false (reported) when it cannot be read.

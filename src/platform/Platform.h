@@ -37,12 +37,19 @@ enum MessageBoxFlags : unsigned {
     MbIconInformation = 0x40,
 };
 enum MessageBoxAnswer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
+// The answers of the host-or-join dialog of network levels (anything else cancels).
+enum SessionAnswer : int { IdHost = 1003, IdJoin = 1004 };
 
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // Shows a modal message box and returns the button chosen.
     virtual int MessageBox(const char* text, const char* caption, unsigned flags) = 0;
+    // Asks whether to host a network session or join one: IdHost, IdJoin or a cancel.
+    // `port` and `hostName` come in with their defaults and leave as the player set them.
+    virtual int HostOrJoin(unsigned& port, std::string& hostName) = 0;
+    // Lets the player pick one of `choices`: its index, or -1 when the player cancels.
+    virtual int Choose(const char* caption, const std::vector<std::string>& choices) = 0;
 };
 
 // One running game per user.

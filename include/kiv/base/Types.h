@@ -8,6 +8,14 @@
 typedef void* HWND;
 typedef void* HINSTANCE;
 
+// A 128-bit identifier (a game's network session identifier), in the window system's layout.
+struct GUID {
+    std::uint32_t Data1;
+    std::uint16_t Data2;
+    std::uint16_t Data3;
+    std::uint8_t Data4[8];
+};
+
 // Colour value 0x00BBGGRR: red in the low byte.
 typedef std::uint32_t COLORREF;
 

@@ -2,12 +2,14 @@
 
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
+#include <kiv/base/Types.h>
 #include <kiv/base/node.h>
 #include <kiv/logic/Behavior.h>
 
 #include <vector>
 
 class GameNode;
+class NetworkComponent;
 
 // The game as a whole: its levels, which one runs, the history of level switches, and the
 // requests (switch, quit) that the main loop carries out between frames.
@@ -71,6 +73,22 @@ public:
     // Saves the back buffer as the first free "ScreenShotNNNN.jpg" of the current folder.
     void SaveScreenShot();
 
+    // ---- the network session of network levels ----
+    // 0 when the session runs; -1 when one exists already or it cannot be made (the
+    // session is then closed again).
+    int HostNetworkSession(GUID application, unsigned long port, const char* sessionName,
+                           const char* playerName);
+    int JoinNetworkSession(GUID application, const char* hostName, unsigned long port,
+                           const char* playerName);
+    void CloseNetworkSession();
+    NetworkComponent* Network() const { return network; }
+    void AddToQOut(unsigned char kind, unsigned char* data, unsigned int length);
+    void SendQOut();
+    void ClearQOut();
+    // Every player's inputs of this frame are in (or the peers are gone).
+    void ReceivedFromPlayers(bool received) { receivedFromPlayers = received; }
+    bool ReceivedFromPlayers() const { return receivedFromPlayers; }
+
 private:
     bool showCursor;
     bool recording;
@@ -85,6 +103,8 @@ private:
     int localVariableIndex;
     String name;
     Behavior behavior;
+    NetworkComponent* network = nullptr;
+    bool receivedFromPlayers = false;
 };
 
 extern KIV_API Game* myGame;

@@ -55,6 +55,17 @@ public:
                          const unsigned char sessionId[16]);
     unsigned int Port() const { return m_Port; }
     int FallbackLevel() const { return m_FallbackLevel; }
+    int PlayersNeeded() const { return m_PlayersNeeded; }
+    int MaxPlayers() const { return m_MaxPlayers; }
+    const unsigned char* SessionId() const { return m_SessionId; }
+    // The level's network session, with its identifier; 0 when it runs, -1 otherwise.
+    int HostNetworkSession(unsigned long port, const char* playerName);
+    int JoinNetworkSession(const char* hostName, unsigned long port, const char* playerName);
+    // The game starts once the players it needs have their characters; until then the
+    // frames wait (WaitingForPlayers).
+    void WaitForOtherPlayers();
+    // Resets the keyboard and mouse of every network player's sprite.
+    void NResetKM();
 
     // A clone of the game's local-variable prototype NArray[index] (user error 1 otherwise).
     void AddLocalVariable(unsigned int index);
@@ -143,6 +154,8 @@ public:
     void Reset();
     // Ends the game when a main character starts outside the scrolling bounding box.
     void CheckMainCharacters();
+    // A network level starts its session, or goes on with the one that runs.
+    void StartNetworkLevel();
 
 private:
     friend class Game;

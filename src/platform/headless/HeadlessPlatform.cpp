@@ -21,6 +21,9 @@ void HeadlessPlatform::StartPass(std::uint32_t nextFrame) {
         case InputScript::Event::Mouse:
             mouse.Push(e.mouse);
             break;
+        case InputScript::Event::Dialog:
+            dialogs.QueueDialogAnswer(e.answer);
+            break;
         }
     });
 }

@@ -1,6 +1,9 @@
 #include "platform/headless/RecordedDialogs.h"
 
+#include "base/WholeNumber.h"
 #include "platform/Dialogs.h"
+
+#include <sstream>
 
 namespace kiv::platform::headless {
 
@@ -12,6 +15,41 @@ int RecordedDialogs::MessageBox(const char* text, const char* caption, unsigned 
     int answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+int RecordedDialogs::HostOrJoin(unsigned& port, std::string& hostName) {
+    if (dialogAnswers.empty())
+        return IdCancel;
+    std::istringstream words(dialogAnswers.front());
+    dialogAnswers.pop_front();
+    std::string what, where;
+    words >> what >> where;
+    long long number = 0;
+    std::string_view host;
+    if (what == "host" && (where.empty() || ReadWholeNumber(where, 1, 65535, number))) {
+        port = number ? static_cast<unsigned>(number) : port;
+        return IdHost;
+    }
+    if (what == "join" && ReadHostAndPort(where, host, number)) {
+        hostName = host;
+        port = static_cast<unsigned>(number);
+        return IdJoin;
+    }
+    return IdCancel;
+}
+
+int RecordedDialogs::Choose(const char* caption, const std::vector<std::string>& choices) {
+    EchoMessageBox("(a choice)", caption);
+    if (dialogAnswers.empty())
+        return choices.empty() ? -1 : 0;
+    std::string answer = dialogAnswers.front();
+    dialogAnswers.pop_front();
+    if (answer.rfind("choose ", 0) != 0)
+        return -1;
+    for (size_t i = 0; i < choices.size(); ++i)
+        if (choices[i] == answer.substr(7))
+            return static_cast<int>(i);
+    return -1;
 }
 
 } // namespace kiv::platform::headless

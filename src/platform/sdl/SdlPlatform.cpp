@@ -208,6 +208,8 @@ void SdlPlatform::StartPass(std::uint32_t nextFrame) {
         case InputScript::Event::Mouse:
             mouse.Queue(e.mouse);
             break;
+        case InputScript::Event::Dialog: // a desktop asks the player
+            break;
         }
     });
 }
