@@ -5,6 +5,8 @@
 #         frame by frame, and the frames were not all alike.
 #   kill: the last copy is killed in the middle of the session; every other copy shows the
 #         message that it resigned and reaches the fallback level within 10 seconds.
+#   full: once the session plays, one more copy tries to join: it is told that the session
+#         is full and goes to the fallback level, while the others play on to 1,000 frames.
 set -euo pipefail
 game=$1
 players=$2
@@ -16,7 +18,7 @@ cd "$out"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 level=Duel
 [ "$players" = 4 ] && level=Melee
-if [ "$mode" = step ]; then
+if [ "$mode" != kill ]; then
     export KIV_NET_FRAMES=1000
 else
     export KIV_NET_QUIT_IN_LOBBY=1
@@ -24,7 +26,7 @@ fi
 
 # Each player holds the arrow keys in a rhythm of its own.
 keys=(RIGHT DOWN LEFT UP)
-for i in $(seq 1 "$players"); do
+for i in $(seq 1 $((players + 1))); do
     for f in $(seq $((3 * i)) $((5 + i)) 6000); do
         k=${keys[$(((f / (5 + i) + i) % 4))]}
         echo "$f key $k down"
@@ -63,7 +65,19 @@ show() {
     done
 }
 
-if [ "$mode" = step ]; then
+if [ "$mode" = full ]; then
+    for _ in $(seq 1 300); do # until the session has played a while
+        [ -f h1 ] && [ "$(wc -l <h1)" -ge 100 ] && break
+        sleep 0.1
+    done
+    extra=$((players + 1))
+    KIV_NET_QUIT_IN_LOBBY=1 start "$extra" --join="localhost:$port"
+    ends_within "$extra" 20 || { echo "the extra player still runs"; exit 1; }
+    grep -q "\[Reply\] Sorry, the session is full." "err$extra" || { echo "no message"; cat "err$extra"; exit 1; }
+    grep -qx "load Lobby" "out$extra" || { echo "no fallback level"; cat "out$extra"; exit 1; }
+fi
+
+if [ "$mode" != kill ]; then
     for i in $(seq 1 "$players"); do
         ends_within "$i" 60 || { echo "player $i did not finish"; show; exit 1; }
         wait "${pids[$i]}" || { echo "player $i failed"; show; exit 1; }

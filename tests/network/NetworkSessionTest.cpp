@@ -1,0 +1,190 @@
+// A session as the game sees it: the host's reactions to a player that joins, chooses,
+// misbehaves and leaves, watched through a bare transport standing in for that player.
+#include <kiv/Kiv.h>
+
+#include "FreePort.h"
+#include "Scratch.h"
+#include "game/LoopGlobals.h"
+#include "network/NetworkMessages.h"
+#include "platform/Transport.h"
+#include "platform/headless/HeadlessPlatform.h"
+
+#include <chrono>
+
+using kiv::platform::SessionEvent;
+using kiv::platform::Transport;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+const unsigned char SessionId[16] = {7, 7, 7};
+
+class NetworkSession : public kiv::test::Scratch {
+protected:
+    void SetUp() override {
+        Scratch::SetUp();
+        myGame = new Game;
+        for (int id : {1, 2}) {
+            auto* level = new GameNode;
+            level->Id(id);
+            myGame->Add(level);
+        }
+        gNode = Game::Search(0);
+        gNode->NetworkLevel(true);
+        gNode->NetworkSettings(1111, 1, 2, 2, SessionId);
+        for (const char* name : {"KivTextsCursor", "hero", "rival"}) {
+            auto* s = new Sprite;
+            s->Name(name);
+            gNode->Add(s);
+        }
+        kiv::WaitingForPlayers = true;
+    }
+    void TearDown() override {
+        delete myGame;
+        myGame = nullptr;
+        gNode = nullptr;
+        Game::Levels().del();
+        kiv::WaitingForPlayers = false;
+        Scratch::TearDown();
+    }
+
+    // The dialogs' texts shown so far.
+    std::vector<std::string> Shown() {
+        std::vector<std::string> texts;
+        for (const auto& box : Dialogs().Shown())
+            texts.push_back(box.text);
+        return texts;
+    }
+    static kiv::platform::headless::RecordedDialogs& Dialogs() {
+        return static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current())
+            .dialogs;
+    }
+
+    // Lets the host's game react until `done`, for at most five seconds.
+    template <class Done>
+    bool HostReactsUntil(Done done) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < end) {
+            myGame->Network()->HandleEvents();
+            myGame->Network()->WaitForEvents(10);
+        }
+        return done();
+    }
+
+    // The next message the bare player receives (events before it are skipped).
+    static Bytes NextMessage(Transport& t) {
+        SessionEvent e;
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            myGame->Network()->HandleEvents();
+            if (t.Poll(e) && e.kind == SessionEvent::Received)
+                return e.data;
+            t.Wait(10);
+        }
+        return {};
+    }
+
+    static std::uint8_t Byte(const Sprite* s) { return static_cast<std::uint8_t>(s->Id()); }
+};
+
+} // namespace
+
+TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnoughPlayersHaveOne) {
+    std::uint16_t port = kiv::test::FreePort();
+    ASSERT_EQ(gNode->HostNetworkSession(port, "Host"), 0);
+    // The host is a player too: it is offered the sprites and (headless) takes the first.
+    ASSERT_TRUE(HostReactsUntil([] { return myGame->Network()->PlayersWithSprites() == 1; }));
+    Sprite* mine = myGame->Network()->PlayerSprite(1);
+    ASSERT_TRUE(mine && std::string(mine->Name()) != "KivTextsCursor");
+    Sprite* theirs = Sprite::Search(std::string(mine->Name()) == "hero" ? "rival" : "hero");
+    EXPECT_TRUE(mine->MainCharacter());
+    EXPECT_TRUE(kiv::WaitingForPlayers);
+
+    auto guest = kiv::platform::MakeTcpTransport();
+    std::uint8_t id[16] = {7, 7, 7};
+    ASSERT_EQ(guest->Join(id, "localhost", port, "Guest"), Transport::Result::Ok);
+    Bytes offer = NextMessage(*guest);
+    Bytes expected = {0, Byte(theirs), 0, 0, 0};
+    EXPECT_EQ(offer, expected); // neither the host's sprite nor the texts' cursor
+
+    // A choice of a taken sprite is answered with the offer again.
+    Bytes taken = {1, Byte(mine), 0, 0, 0};
+    guest->Send(1, taken.data(), taken.size());
+    EXPECT_EQ(NextMessage(*guest), expected);
+
+    Bytes choice = {1, Byte(theirs), 0, 0, 0};
+    guest->Send(1, choice.data(), choice.size());
+    Bytes expectedTable = {2, 2, 0, 0, 0, 1, 0, 0, 0, Byte(mine), 0, 0, 0, 2, 0, 0, 0, Byte(theirs),
+                           0, 0, 0};
+    EXPECT_EQ(NextMessage(*guest), expectedTable);
+    ASSERT_TRUE(HostReactsUntil([] { return !kiv::WaitingForPlayers; }));
+    EXPECT_TRUE(theirs->IsActiveNetworkPlayer());
+    EXPECT_TRUE(mine->IsActiveNetworkPlayer());
+    EXPECT_FALSE(Sprite::Search("KivTextsCursor")->IsActiveNetworkPlayer());
+
+    // The guest's inputs of a frame reach its sprite; a broken message is only dropped.
+    Bytes broken = {7, 0, 0, 0, 0, 9, 0, 0, 0};
+    guest->Send(1, broken.data(), broken.size());
+    Bytes inputs;
+    kiv::net::BeginInputs(0, inputs);
+    const std::uint8_t right[2] = {0xCD, 0x01};
+    kiv::net::AppendItem(kiv::net::KeyboardItem, right, 2, inputs);
+    guest->Send(0, inputs.data(), inputs.size());
+    myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
+    myGame->SendQOut();
+    ASSERT_TRUE(HostReactsUntil([] {
+        myGame->Network()->CollectFrameInputs(2);
+        return myGame->ReceivedFromPlayers();
+    }));
+    theirs->HandleQ();
+    mine->HandleQ();
+    EXPECT_TRUE(theirs->Keyboard_IsPressed(0xCD));
+    EXPECT_FALSE(mine->Keyboard_IsPressed(0xCD));
+
+    // The guest leaves: everyone hears that it resigned, and the game falls back.
+    guest->Close();
+    ASSERT_TRUE(HostReactsUntil([] { return myGame->LevelNumber() == 1; }));
+    EXPECT_EQ(Shown().back(), "Player 'Guest' has resigned.\nSorry, the game cannot continue.");
+}
+
+TEST_F(NetworkSession, SessionsThatCannotBeMadeSayWhy) {
+    EXPECT_EQ(gNode->HostNetworkSession(1000, "Host"), -1);
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Failed to create a new session."});
+    EXPECT_EQ(myGame->Network(), nullptr);
+    Dialogs().Forget();
+
+    EXPECT_EQ(gNode->JoinNetworkSession("localhost", kiv::test::FreePort(), "Guest"), -1);
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"Failed to connect.", "Failed to join a session."}));
+    Dialogs().Forget();
+
+    std::uint16_t port = kiv::test::FreePort();
+    auto other = kiv::platform::MakeTcpTransport();
+    std::uint8_t id[16] = {};
+    ASSERT_EQ(other->Host(id, port, "Other"), Transport::Result::Ok);
+    EXPECT_EQ(gNode->HostNetworkSession(port, "Host"), -1);
+    EXPECT_EQ(Shown(), (std::vector<std::string>{"Failed to use the port.",
+                                                 "Failed to create a new session."}));
+    Dialogs().Forget();
+
+    // A joiner of another game is refused by the host.
+    EXPECT_EQ(gNode->JoinNetworkSession("localhost", port, "Guest"), -1);
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"Failed to connect.", "Failed to join a session."}));
+}
+
+TEST_F(NetworkSession, APlayerComingToAFullSessionIsToldSo) {
+    gNode->NetworkSettings(1111, 1, 1, 1, SessionId);
+    std::uint16_t port = kiv::test::FreePort();
+    ASSERT_EQ(gNode->HostNetworkSession(port, "Host"), 0);
+    auto late = kiv::platform::MakeTcpTransport();
+    std::uint8_t id[16] = {7, 7, 7};
+    ASSERT_EQ(late->Join(id, "localhost", port, "Late"), Transport::Result::Ok);
+    EXPECT_EQ(NextMessage(*late), Bytes{5});
+    late->Close();
+    // It never played: its leaving ends nothing.
+    HostReactsUntil([] { return myGame->Network()->PlayerCount() == 1; });
+    EXPECT_EQ(myGame->Network()->PlayerCount(), 1u);
+    EXPECT_EQ(myGame->LevelNumber(), 0);
+    EXPECT_EQ(Shown(), std::vector<std::string>{});
+}
