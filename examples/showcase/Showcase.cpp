@@ -244,12 +244,27 @@ void TitleMenu(void*) {
     };
     const Item items[] = {{found.play, {200, 288, 300, 326}, LeaveTitle},
                           {found.quit, {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
+    if (pKeyboard->IsTriggered(DIK_N) && !myGame->LevelChangePending())
+        myGame->LevelName("Arena"); // the network game for two players
     for (const Item& item : items) {
         bool over = pKivCursor && pKivCursor->InRect(item.place);
         item.text->Color(over ? 0x00FFFF : 0xFFFFFF);
         if (over && pMouse->IsTriggered(0))
             item.choose();
     }
+}
+
+// In the arena, a network level for two players, each hero walks by its own player's arrow
+// keys, as the session hands them to its sprite; it faces the way it goes.
+void ArenaWalk(void* object) {
+    auto* hero = static_cast<Sprite*>(object);
+    int dx = hero->Keyboard_IsPressed(DIK_RIGHT) - hero->Keyboard_IsPressed(DIK_LEFT);
+    int dy = hero->Keyboard_IsPressed(DIK_DOWN) - hero->Keyboard_IsPressed(DIK_UP);
+    float x = std::clamp(hero->MapPositionX() + 3.0f * static_cast<float>(dx), 0.0f, 608.0f);
+    float y = std::clamp(hero->MapPositionY() + 3.0f * static_cast<float>(dy), 0.0f, 432.0f);
+    hero->MapPosition(x, y);
+    if (dx != 0)
+        hero->HFlip(dx < 0);
 }
 
 // S saves the frame as showcase.bmp in the current folder.
@@ -392,7 +407,9 @@ void LoadLevel(GameNode* level) {
     GenerateLevel(level);
     pConsole->Print("Entering %s\n", level->Name());
     found = Level();
-    if (level->Id() == 1) {
+    if (level->NetworkLevel()) {
+        myGame->Title("KivCore showcase - network arena: arrows walk your hero");
+    } else if (level->Id() == 1) {
         found.play = Variable::Search("play");
         found.quit = Variable::Search("quit");
         level->PlayMidiFile("theme");
@@ -443,7 +460,7 @@ void BuildLogic() {
                                Entry(SlimeWalk),    Entry(CoinCheck),      Entry(ToggleCollision),
                                Entry(TitleMenu),    Entry(SnowInit),       Entry(SnowFall),
                                Entry(SparkleInit),  Entry(SparkleTwinkle), Entry(SaveScreenShotKey),
-                               Entry(BirdFlight)};
+                               Entry(BirdFlight),   Entry(ArenaWalk)};
     FArray = Table(behaviors);
     maxFIndex = std::size(behaviors) - 1;
 
