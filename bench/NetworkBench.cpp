@@ -2,19 +2,16 @@
 // all and waits until it has every peer's, over TCP on the loopback (the host relays). With
 // one peer the message only loops back locally: that is the frame of a level played alone.
 // Reported: p50 and p99 of the added time per frame, in microseconds, as the host sees it.
+#include "FreePort.h"
 #include "network/NetworkMessages.h"
 #include "platform/Transport.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -23,18 +20,6 @@ using kiv::platform::Transport;
 using Clock = std::chrono::steady_clock;
 
 const std::uint8_t Session[16] = {'b', 'e', 'n', 'c', 'h'};
-
-std::uint16_t FreePort() {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t n = sizeof a;
-    bind(s, reinterpret_cast<sockaddr*>(&a), n);
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-    close(s);
-    return ntohs(a.sin_port);
-}
 
 // One frame of one peer: its inputs (a frame marker and two key records) to everyone, then
 // every peer's inputs of the frame. False when the session broke.
@@ -60,7 +45,7 @@ bool Frame(Transport& t, int peers, std::uint32_t stamp, std::vector<std::uint8_
 
 void BM_NetworkFrame(benchmark::State& state) {
     int peers = static_cast<int>(state.range(0));
-    std::uint16_t port = FreePort();
+    std::uint16_t port = kiv::test::FreePort();
     auto host = kiv::platform::MakeTcpTransport();
     if (host->Host(Session, port, "host") != Transport::Result::Ok) {
         state.SkipWithError("cannot host on the loopback");

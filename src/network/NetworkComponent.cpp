@@ -81,8 +81,9 @@ int NetworkComponent::Fail(int message) {
     return -1;
 }
 
-int NetworkComponent::Host(GUID app, unsigned long port, const char* /*sessionName*/,
-                           const char* playerName) {
+// The steps Host and Connect share: the port, a fresh session object, the identifier.
+// 0 when they went well, otherwise what Host and Connect return.
+int NetworkComponent::Prepare(GUID app, unsigned long port, std::uint8_t (&id)[16]) {
     if (port <= LowestPort)
         return -1;
     if (Init() != 0) {
@@ -92,8 +93,15 @@ int NetworkComponent::Host(GUID app, unsigned long port, const char* /*sessionNa
     application = app;
     if (port > HighestPort)
         return Fail(125);
-    std::uint8_t id[16];
     GuidBytes(app, id);
+    return 0;
+}
+
+int NetworkComponent::Host(GUID app, unsigned long port, const char* /*sessionName*/,
+                           const char* playerName) {
+    std::uint8_t id[16];
+    if (int failed = Prepare(app, port, id))
+        return failed;
     hosting = true;
     hostPlayer = kiv::platform::Transport::HostPlayer;
     auto result =
@@ -107,22 +115,17 @@ int NetworkComponent::Host(GUID app, unsigned long port, const char* /*sessionNa
 
 int NetworkComponent::Connect(GUID app, const char* hostName, unsigned long port,
                               const char* playerName) {
-    if (port <= LowestPort)
-        return -1;
-    if (Init() != 0) {
-        ErrorBox(123);
-        return -1;
-    }
-    application = app;
-    if (port > HighestPort || !hostName)
-        return Fail(125);
     std::uint8_t id[16];
-    GuidBytes(app, id);
+    if (int failed = Prepare(app, port, id))
+        return failed;
+    if (!hostName)
+        return Fail(125);
     auto result = transport->Join(id, hostName, static_cast<std::uint16_t>(port),
                                   playerName ? playerName : "");
     if (result != kiv::platform::Transport::Result::Ok)
         return Fail(126);
     joined = true;
+    hostPlayer = kiv::platform::Transport::HostPlayer;
     return 0;
 }
 

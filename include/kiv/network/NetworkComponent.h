@@ -3,6 +3,7 @@
 #include <kiv/Export.h>
 #include <kiv/base/Types.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,6 +92,7 @@ private:
     void OfferSprites(unsigned long player);
     void BroadcastAssignments();
     int Fail(int message);
+    int Prepare(GUID application, unsigned long port, std::uint8_t (&id)[16]);
 
     bool hosting;
     bool joined;
