@@ -62,6 +62,9 @@ bool NetworkComponent::HandleEvents() {
         case SessionEvent::Received:
             stop = OnMessage(e.player, e.data);
             break;
+        case SessionEvent::Notice:
+            kiv::Diagnostic("Network: %s.", e.name.c_str());
+            break;
         }
     }
     return stop;

@@ -3,8 +3,6 @@
 
 #include "platform/Transport.h"
 
-#include "base/Diagnostics.h"
-
 #include <asio.hpp>
 
 #include <atomic>
@@ -266,9 +264,10 @@ void TcpTransport::ReadHeader(const PeerPtr& p) {
             return Lost(p);
         std::uint32_t size = Get32(p->header);
         if (size == 0 || size > MaxFrameSize) {
-            Diagnostic("The network peer at %s sent a frame of %u bytes (at most %zu are "
-                       "allowed); the connection is closed.",
-                       p->address.c_str(), size, MaxFrameSize);
+            Report(SessionEvent::Notice, 0,
+                   "the peer at " + p->address + " sent a frame of " + std::to_string(size) +
+                       " bytes (at most " + std::to_string(MaxFrameSize) +
+                       " are allowed); its connection is closed");
             return Lost(p);
         }
         p->body.resize(size);
@@ -333,9 +332,9 @@ void TcpTransport::OnHello(const PeerPtr& p) {
 void TcpTransport::OnHostFrame(const PeerPtr& p) {
     const Bytes& b = p->body;
     if (b[0] != Data || b.size() < 5) {
-        Diagnostic("The network peer at %s sent a frame the session does not know; it is "
-                   "dropped.",
-                   p->address.c_str());
+        Report(SessionEvent::Notice, 0,
+               "the peer at " + p->address +
+                   " sent a frame the session does not know; it is dropped");
         return;
     }
     Route(p->id, Get32(b.data() + 1), b.data() + 5, b.size() - 5);
@@ -379,7 +378,8 @@ void TcpTransport::OnJoinerFrame(const PeerPtr& p) {
     else if (b[0] == Data && b.size() >= 5)
         Report(SessionEvent::Received, Get32(b.data() + 1), {}, b.data() + 5, b.size() - 5);
     else
-        Diagnostic("The host sent a frame the session does not know; it is dropped.");
+        Report(SessionEvent::Notice, 0,
+               "the host sent a frame the session does not know; it is dropped");
 }
 
 void TcpTransport::Write(const PeerPtr& p, Bytes frame) {
@@ -415,7 +415,7 @@ void TcpTransport::WriteNext(const PeerPtr& p) {
 }
 
 void TcpTransport::Refuse(const PeerPtr& p, const std::string& why) {
-    Diagnostic("A network peer from %s is refused: %s.", p->address.c_str(), why.c_str());
+    Report(SessionEvent::Notice, 0, "a peer from " + p->address + " is refused: " + why);
     Bytes refusal{Refused};
     refusal.insert(refusal.end(), why.begin(), why.end());
     Write(p, std::move(refusal));

@@ -10,7 +10,8 @@
 // are a 32-bit little-endian length and that many bytes, at most MaxFrameSize.
 //
 // Everything that happens in the session is queued as an event for the game's thread, which
-// takes them with Poll. Messages between two players arrive in the order they were sent.
+// takes them with Poll: also what the log should hear of (a refused peer, a frame dropped).
+// Messages between two players arrive in the order they were sent.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,9 +22,9 @@
 namespace kiv::platform {
 
 struct SessionEvent {
-    enum Kind { PlayerCreated, PlayerDestroyed, Received, Terminated } kind = Received;
+    enum Kind { PlayerCreated, PlayerDestroyed, Received, Terminated, Notice } kind = Received;
     std::uint32_t player = 0;       // created, destroyed: that player; received: the sender
-    std::string name;               // created: the player's name
+    std::string name;               // created: the player's name; notice: what to log
     std::vector<std::uint8_t> data; // received: the message
 };
 

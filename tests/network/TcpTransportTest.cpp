@@ -2,6 +2,11 @@
 
 #include "FreePort.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -42,6 +47,20 @@ void ExpectReceived(Transport& t, std::uint32_t from, const std::string& text) {
     EXPECT_EQ(e.kind, SessionEvent::Received);
     EXPECT_EQ(e.player, from);
     EXPECT_EQ(std::string(e.data.begin(), e.data.end()), text);
+}
+
+// Connects to the loopback's `port` and writes `bytes` as they are, like a peer of another
+// kind; returns the socket.
+int RawPeer(std::uint16_t port, const std::string& bytes) {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        write(s, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        ADD_FAILURE() << "cannot reach the host";
+    return s;
 }
 
 bool Send(Transport& t, std::uint32_t to, const std::string& text) {
@@ -110,8 +129,22 @@ TEST(TcpTransport, ForeignPeersAndBusyPortsAreRefusedWithAReason) {
     EXPECT_EQ(nobody->Join(Game, "localhost", kiv::test::FreePort(), "Ann"),
               Transport::Result::Failed);
     EXPECT_FALSE(nobody->Problem().empty());
-    // Only the host's own creation was reported: the stranger never became a player.
+    // The stranger never became a player; the host's log hears why it was refused.
     ExpectCreated(*host, 1, "Host");
-    SessionEvent e;
+    SessionEvent e = Next(*host);
+    EXPECT_EQ(e.kind, SessionEvent::Notice);
+    EXPECT_NE(e.name.find("refused: it plays another game"), std::string::npos) << e.name;
     EXPECT_FALSE(host->Poll(e));
+
+    // A client of another protocol: its first bytes read as a frame far too long.
+    int web = RawPeer(port, "GET / HTTP/1.0\r\n\r\n");
+    e = Next(*host);
+    EXPECT_EQ(e.kind, SessionEvent::Notice);
+    EXPECT_NE(e.name.find("its connection is closed"), std::string::npos) << e.name;
+    char reply;
+    EXPECT_LE(read(web, &reply, 1), 0); // closed (or reset) by the host
+    close(web);
+    // The session goes on for a player of the right kind.
+    auto ann = MakeTcpTransport();
+    EXPECT_EQ(ann->Join(Game, "localhost", port, "Ann"), Transport::Result::Ok);
 }
