@@ -51,6 +51,22 @@ TEST(CommandLine, RuntimeOptionsAreTakenAndTheRestIsLeftAsWritten) {
     EXPECT_STREQ(line.c_str(), "");
 }
 
+TEST(CommandLine, NetworkOptionsAnswerTheHostOrJoinDialog) {
+    std::string line = "--join=[::1]:2000 --player=Ann";
+    RuntimeOptions o = RuntimeOptions::Take(line.data());
+    EXPECT_TRUE(o.refused.empty());
+    EXPECT_EQ(o.session, 1004);
+    EXPECT_EQ(o.joinHost, "::1");
+    EXPECT_EQ(o.port, 2000u);
+    EXPECT_EQ(o.player, "Ann");
+    line = "--host=1234";
+    o = RuntimeOptions::Take(line.data());
+    EXPECT_EQ(o.session, 1003);
+    EXPECT_EQ(o.port, 1234u);
+    line = "--host=1000 --join=nowhere --join=h:70000 --player=";
+    EXPECT_EQ(RuntimeOptions::Take(line.data()).refused.size(), 4u);
+}
+
 TEST(NearestName, MistypedNamesFindTheirNearestAndOthersNone) {
     const std::vector<std::string> known = {"frames", "scale", "screenshot", "input", "log"};
     EXPECT_EQ(NearestName("framez", known), "frames");

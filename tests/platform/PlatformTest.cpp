@@ -34,6 +34,28 @@ TEST_F(Headless, MessageBoxesAreRecordedAndAnsweredFromTheQueue) {
     EXPECT_EQ(p.dialogs.Shown()[2].flags, kiv::platform::MbIconInformation);
 }
 
+TEST_F(Headless, NetworkDialogsTakeTheScriptsAnswersInOrder) {
+    auto& p = kiv::platform::headless::Install();
+    p.ReadScript("2 dialog join example.org:2345\n"
+                 "1 dialog host 2100\n"
+                 "3 dialog choose rival\n"
+                 "4 dialog host 99999\n"
+                 "5 dialog\n");
+    unsigned port = 1111;
+    std::string host = "localhost";
+    EXPECT_EQ(p.dialogs.HostOrJoin(port, host), kiv::platform::IdCancel); // nothing yet
+    p.StartPass(4);
+    EXPECT_EQ(p.dialogs.HostOrJoin(port, host), kiv::platform::IdHost);
+    EXPECT_EQ(port, 2100u);
+    EXPECT_EQ(p.dialogs.HostOrJoin(port, host), kiv::platform::IdJoin);
+    EXPECT_EQ(host, "example.org");
+    EXPECT_EQ(port, 2345u);
+    EXPECT_EQ(p.dialogs.Choose("Choose", {"hero", "rival"}), 1);
+    EXPECT_EQ(p.dialogs.HostOrJoin(port, host), kiv::platform::IdCancel); // no such port
+    EXPECT_EQ(p.dialogs.Choose("Choose", {"hero", "rival"}), 0);          // no answer: the first
+    EXPECT_EQ(p.dialogs.Choose("Choose", {}), -1);
+}
+
 TEST_F(Headless, OnlyOneHolderOfTheInstanceLock) {
     FileInstanceLock first;
     FileInstanceLock second;
