@@ -8,6 +8,7 @@
 #include <kiv/network/NetworkComponent.h>
 #include <kiv/sprites/Sprite.h>
 
+#include "base/Diagnostics.h"
 #include "base/Messages.h"
 #include "game/LoopGlobals.h"
 #include "network/SessionOptions.h"
@@ -47,6 +48,20 @@ int AskHostOrJoin(unsigned long& port, std::string& hostName) {
     int answer = kiv::platform::Current().GetDialogs().HostOrJoin(chosenPort, hostName);
     port = chosenPort;
     return answer;
+}
+
+// A level whose session could not start goes to its fallback level, unless that is a
+// network level too: it would ask again, and a run without a player to answer (or a level
+// that falls back on itself) would go round for ever. The level then runs alone.
+void FallBack(const GameNode& level) {
+    GameNode* fallback = Game::Search(level.FallbackLevel());
+    if (fallback && fallback->NetworkLevel()) {
+        kiv::Diagnostic("The fallback level %d of the network level %s is a network level too; "
+                        "%s runs without a session.",
+                        level.FallbackLevel(), level.Name(), level.Name());
+        return;
+    }
+    myGame->LevelNumber(level.FallbackLevel());
 }
 
 } // namespace
@@ -91,7 +106,7 @@ void GameNode::StartNetworkLevel() {
                        ? HostNetworkSession(port, player.c_str())
                        : JoinNetworkSession(hostName.c_str(), port, player.c_str());
         if (made < 0) {
-            myGame->LevelNumber(m_FallbackLevel);
+            FallBack(*this);
         } else {
             myGame->ClearQOut();
             ResetInput();
@@ -100,7 +115,7 @@ void GameNode::StartNetworkLevel() {
     } else {
         kiv::platform::Current().GetDialogs().MessageBox(kiv::Message(120), "Error",
                                                          kiv::platform::MbIconError);
-        myGame->LevelNumber(m_FallbackLevel);
+        FallBack(*this);
     }
     window.ShowCursor(_IsWindowed);
 }
