@@ -171,10 +171,10 @@ MidiFile* MidiFile::Search(const char* name) {
 }
 
 void MidiFile::Save(File& file) {
-    // Music that has not been paused is saved at the time it has reached.
-    long time = m_PausedTime;
-    if (m_Player && time == 0)
-        time = m_Player->MusicTime();
+    // Music that has not been paused is saved at the time it has reached, which is kept as
+    // its paused time: a second save writes that same time.
+    if (m_Player && m_PausedTime == 0)
+        m_PausedTime = m_Player->MusicTime();
     m_Name.Save(file);
     m_File.Save(file);
     file.Write(m_Loop);
@@ -182,7 +182,7 @@ void MidiFile::Save(File& file) {
     file.Write(m_Id);
     file.Write(m_Volume);
     file.Write(m_PlayRequested);
-    file.Write(time);
+    file.Write(m_PausedTime);
 }
 
 void MidiFile::Load(File& file) {

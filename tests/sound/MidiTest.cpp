@@ -158,9 +158,15 @@ TEST_F(Midi, AMidiResourceIsPreferredAndTheRecordRestoresTheMusic) {
     Advance(750);
     {
         File out("midi.sav", File::Writing);
-        tune.Save(out); // saved at the time it has reached
+        tune.Save(out); // saved at the time it has reached, which it keeps
     }
-    EXPECT_EQ(tune.PausedTime(), 0);
+    EXPECT_EQ(tune.PausedTime(), 3 * 384);
+    Advance(250);
+    {
+        File again("again.sav", File::Writing);
+        tune.Save(again); // the music went on: the kept time is written again
+    }
+    EXPECT_EQ(ReadBytes("again.sav"), ReadBytes("midi.sav"));
     tune.Stop();
 
     File in("midi.sav", File::Reading);
