@@ -89,9 +89,10 @@ void List::Load(File& file) {
     for (unsigned int i = 0; i < n; ++i) {
         node* object = nullptr;
         file.Read(object);
-        // A node can be linked into one list only: a record that names an object twice
-        // (or an object already listed elsewhere) must not tie the list into a loop.
-        if (object && !object->next)
+        // A node can be linked into one list only, and a list owns what it holds: a record
+        // that names an object twice, or an object listed or owned elsewhere, must neither
+        // tie the list into a loop nor give the object two owners.
+        if (object && !object->next && !file.Claimed(object))
             add(object);
     }
 }

@@ -5,9 +5,12 @@
 #include "base/Messages.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
+#include <map>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -21,6 +24,9 @@ constexpr int MaxNesting = 1000;
 struct File::ObjectTable {
     std::unordered_map<int, node*> byNumber;
     std::unordered_map<const node*, int> byObject;
+    // Objects made by reading, by number, and those a reader took as its own.
+    std::map<int, node*> made;
+    std::unordered_set<const node*> claimed;
 
     ObjectTable() {
         byNumber.reserve(128);
@@ -29,9 +35,9 @@ struct File::ObjectTable {
 };
 
 File::File(const char* name, Mode mode)
-    : stream(nullptr), reading(false), objects(nullptr), objectCount(0), fromResource(false),
-      resourceData(nullptr), resourcePosition(0), size(0), depth(0), readPastEnd(false),
-      fileName(name) {
+    : stream(nullptr), reading(false), writeFailed(false), objects(nullptr), objectCount(0),
+      fromResource(false), resourceData(nullptr), resourcePosition(0), size(0), depth(0),
+      readPastEnd(false), fileName(name) {
     if (const KivResource* r = kiv::platform::Resources::Instance().Find("RCDATA", name)) {
         fromResource = true;
         resourceData = r->data;
@@ -109,8 +115,17 @@ void File::Truncated() {
 }
 
 void File::Write(const void* data, int n) {
-    if (stream && !reading && n > 0)
-        std::fwrite(data, 1, static_cast<size_t>(n), stream);
+    if (stream && !reading && n > 0 &&
+        std::fwrite(data, 1, static_cast<size_t>(n), stream) != static_cast<size_t>(n))
+        writeFailed = true;
+}
+
+bool File::Flush() {
+    if (!stream || reading)
+        return false;
+    if (std::fflush(stream) != 0 || !kiv::platform::SyncToDisk(stream))
+        writeFailed = true;
+    return !writeFailed;
 }
 
 void File::Read(void* data, int n) {
@@ -267,13 +282,20 @@ void File::Read(node*& object) {
     ReadReference(object);
 }
 
-void File::Discard(node* object) {
-    if (!object)
-        return;
-    for (auto& entry : objects->byNumber)
-        if (entry.second == object)
-            entry.second = nullptr;
-    delete object;
+void File::Claim(node* object) {
+    objects->claimed.insert(object);
+}
+
+bool File::Claimed(const node* object) const {
+    return objects->claimed.count(object) != 0;
+}
+
+std::vector<node*> File::Unowned() const {
+    std::vector<node*> unowned;
+    for (const auto& [number, object] : objects->made)
+        if (!object->next && !Claimed(object))
+            unowned.push_back(object);
+    return unowned;
 }
 
 bool File::ReadReference(node*& object) {
@@ -299,6 +321,7 @@ bool File::ReadReference(node*& object) {
     objects->byNumber.emplace(number, object);
     if (!object)
         return false;
+    objects->made.emplace(number, object);
     if (++depth > MaxNesting)
         Truncated();
     object->Load(*this);

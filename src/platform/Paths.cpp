@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <strings.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace kiv::platform {
 
@@ -53,6 +54,19 @@ std::string CurrentFolder() {
     std::error_code ec;
     std::string folder = fs::current_path(ec).string();
     return ec ? std::string() : folder;
+}
+
+std::string ChosenPath(const std::string& name, const FileChoice& choice) {
+    fs::path path(name);
+    if (path.is_relative())
+        path = fs::path(LocalPath(choice.folder)) / path;
+    if (!path.has_extension() && *choice.extension)
+        path += std::string(".") + choice.extension;
+    return path.string();
+}
+
+bool SyncToDisk(std::FILE* stream) {
+    return stream && fsync(fileno(stream)) == 0;
 }
 
 } // namespace kiv::platform

@@ -5,6 +5,7 @@
 #include <kiv/base/node.h>
 
 #include <cstdio>
+#include <vector>
 
 // The one binary reader and writer: game data, saved games, replays and every object's own
 // record. Values are little-endian in fixed widths whatever their size in memory (long is
@@ -38,6 +39,9 @@ public:
 
     void Write(const void* data, int n);
     void Read(void* data, int n);
+    // Writes out what is buffered, down to the disk; false when any write to this file
+    // failed (a full disk), or for a file that is not written.
+    bool Flush();
 
     void Write(bool v);
     void Write(unsigned char v);
@@ -82,10 +86,17 @@ public:
         if (!ReadReference(object))
             return nullptr;
         T* owned = dynamic_cast<T*>(object);
-        if (!owned)
-            Discard(object);
+        if (owned)
+            Claim(owned);
         return owned;
     }
+    // Whether a reader took the object as its own through ReadOwned.
+    bool Claimed(const node* object) const;
+    // The objects that reading this file made and that nothing owns: not taken through
+    // ReadOwned and in no list. Damaged data can leave such objects (or refer to them only
+    // from places that do not own what they point at); whoever loaded the file must keep them
+    // alive as long as what it loaded.
+    std::vector<node*> Unowned() const;
 
     const char* Name() const;
 
@@ -94,8 +105,7 @@ private:
 
     // Reads an object reference; true when the object was made by this call.
     bool ReadReference(node*& object);
-    // Destroys an object read from this file and forgets it, so later references give null.
-    void Discard(node* object);
+    void Claim(node* object);
     // Reads a value of the file's width over the bytes of `v`.
     template <class Stored, class T>
     void ReadOver(T& v);
@@ -104,6 +114,7 @@ private:
 
     std::FILE* stream;
     bool reading;
+    bool writeFailed;
     ObjectTable* objects;
     int objectCount;
     bool fromResource;
