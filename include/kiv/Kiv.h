@@ -18,6 +18,7 @@
 #include <kiv/data/GameFiles.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/game/InputRecording.h>
 #include <kiv/graphics/GammaRamp.h>
 #include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/graphics/Map.h>

@@ -78,6 +78,13 @@ bool MayTakeScreenShot() {
 bool QuitsOnEscape() {
     return gNode && gNode->QuitOnEscape();
 }
+bool NotOnNetworkLevel() {
+    return !gNode->NetworkLevel();
+}
+// Saving and loading wait while a replay runs.
+bool MaySaveOrLoad() {
+    return NotOnNetworkLevel() && !myGame->Replaying();
+}
 
 // In priority order: the first of these keys triggered in a frame is the one handled; when
 // its condition does not hold, nothing happens in that frame.
@@ -86,6 +93,13 @@ const HotKey HotKeys[] = {
     {DIK_F12, Always, SwitchDisplay},
     {DIK_F10, NotRecordingOrReplaying, TogglePause},
     {DIK_ESCAPE, QuitsOnEscape, [] { myGame->EndGame(); }},
+    {DIK_F5, MaySaveOrLoad, [] { myGame->SaveGame(); }},
+    {DIK_F6, MaySaveOrLoad, [] { myGame->LoadGame(); }},
+    {DIK_F7, MaySaveOrLoad, [] { myGame->SaveReplay(); }},
+    {DIK_F8, MaySaveOrLoad, [] { myGame->LoadReplay(); }},
+    {DIK_F1, NotOnNetworkLevel, [] { myGame->StartRecording(); }},
+    {DIK_F2, NotOnNetworkLevel, [] { myGame->StopRecording(); }},
+    {DIK_F3, NotOnNetworkLevel, [] { myGame->Replay(false); }},
     {DIK_F9, Always,
      [] {
          if (pConsole)
@@ -137,6 +151,10 @@ void RunFrame() {
     ++FrameCounter;
     if (ServeNetwork())
         return;
+    if (myGame->SaveRequested())
+        myGame->RealSaveGame();
+    if (myGame->LoadRequested())
+        myGame->RealLoadGame();
     if (pMouse) {
         MouseEvent* out = MouseEventRecords;
         MouseEventCount = pMouse->Update(out);

@@ -2,6 +2,7 @@
 #include <kiv/game/GameNode.h>
 #include <kiv/graphics/GeometricsDrawn.h>
 #include <kiv/host/Host.h>
+#include <kiv/input/DIK.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/input/KivCursor.h>
 #include <kiv/input/Mouse.h>
@@ -11,7 +12,9 @@
 #include "base/Conversions.h"
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
+#include "data/LevelActors.h"
 #include "game/LoopGlobals.h"
+#include "game/SaveFiles.h"
 #include "game/SpritePass.h"
 #include "graphics/Display.h"
 #include "platform/Platform.h"
@@ -23,14 +26,17 @@
 Game* myGame = nullptr;
 
 Game::Game()
-    : showCursor(false), recording(false), replaying(false), navigatingHistory(false),
-      historyCursor(-1), levelNumber(0), previousLevelNumber(-1), levelChangePending(true),
-      switchedBefore(false), localVariableIndex(-1) {
+    : replayExitKey(DIK_F4), replayFrameRate(0), showCursor(false), recording(false),
+      replaying(false), loadRequested(false), saveRequested(false), loadInputData(false),
+      slowReplay(false), quitAfterReplay(false), navigatingHistory(false), historyCursor(-1),
+      levelNumber(0), previousLevelNumber(-1), levelChangePending(true), switchedBefore(false),
+      localVariableIndex(-1) {
     history.reserve(10);
 }
 
 Game::~Game() {
     delete localVariable;
+    kiv::RemoveWorkFiles();
     CloseNetworkSession();
 }
 
@@ -44,7 +50,8 @@ void Game::Name(const char* n) {
         name = n;
 }
 
-void Game::Title(const char* title) {
+void Game::Title(const char* text) {
+    title = text;
     kiv::platform::Current().GetWindow().SetTitle(title);
 }
 
@@ -163,23 +170,11 @@ void Game::SwitchLevel() {
     kiv::ShowLoading = true;
     if (gNode)
         gNode->UpdateScreen();
-    MainCharacterSprite = nullptr;
-    kiv::ClearZOrderQueue();
-    if (gNode)
-        gNode->Reset();
+    ResetRunningLevel();
     kiv::ReleaseActors();
+    kiv::ActorsLevel = 0;
     levelChangePending = false;
-
-    if (!navigatingHistory) {
-        history.resize(static_cast<size_t>(historyCursor + 1));
-        if (levelNumber != previousLevelNumber) {
-            if (history.size() == history.capacity())
-                history.reserve(history.size() + 10);
-            history.push_back(levelNumber);
-            ++historyCursor;
-        }
-    }
-    navigatingHistory = false;
+    UpdateHistory(levelNumber, previousLevelNumber);
 
     gNode = Search(levelNumber);
     ShowCursor(false);
@@ -193,6 +188,29 @@ void Game::SwitchLevel() {
         pMouse->ResetKeys();
     Variable::UpdateTextMaps();
     kiv::ShowLoading = false;
+}
+
+void Game::ResetRunningLevel() {
+    StopRecording();
+    MainCharacterSprite = nullptr;
+    kiv::ClearZOrderQueue();
+    if (gNode)
+        gNode->Reset();
+}
+
+// Unless the level was reached through the history, the entries after the current one go,
+// and the new level becomes the newest entry when it is not the level `from`.
+void Game::UpdateHistory(int newLevel, int from) {
+    if (!navigatingHistory) {
+        history.resize(static_cast<size_t>(historyCursor + 1));
+        if (newLevel != from) {
+            if (history.size() == history.capacity())
+                history.reserve(history.size() + 10);
+            history.push_back(newLevel);
+            ++historyCursor;
+        }
+    }
+    navigatingHistory = false;
 }
 
 void Game::SaveScreenShot() {

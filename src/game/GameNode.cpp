@@ -15,6 +15,7 @@
 
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
+#include "data/LevelActors.h"
 #include "data/PendingSprites.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
@@ -161,6 +162,13 @@ void GameNode::Reset() {
     m_SpriteCount = m_MapCount = m_VariableCount = m_SoundCount = m_StreamedSoundCount =
         m_MidiFileCount = m_ParticleSystemCount = 0;
     m_QuitOnEscape = false;
+    Empty();
+    m_ExitCalled = false;
+    InitFPS();
+    m_Behavior = Behavior();
+}
+
+void GameNode::Empty() {
     m_Maps.del();
     m_Variables.del();
     m_FPSVariable = nullptr;
@@ -168,11 +176,9 @@ void GameNode::Reset() {
     m_StreamedSounds.del();
     m_MidiFiles.del();
     m_ParticleSystems.del();
-    m_ExitCalled = false;
-    InitFPS();
-    m_Behavior = Behavior();
     for (List& list : m_DisplayLists)
         list.del();
+    m_LoadedLeftovers.del();
     if (pKivCursor) // its sprite went with the display lists
         pKivCursor->ForgetSprite();
 }
@@ -193,6 +199,7 @@ void GameNode::Execute() {
     if (m_SecondLoad)
         m_SecondLoad(this);
     kiv::ApplyWaitingPlayback();
+    kiv::ActorsLevel = m_Id;
     kiv::LoadActorImages();
     delete _LevelFile;
     _LevelFile = nullptr;

@@ -1,4 +1,7 @@
+#include <kiv/game/Game.h>
+#include <kiv/game/GameNode.h>
 #include <kiv/input/Keyboard.h>
+#include <kiv/input/Mouse.h>
 
 #include "platform/Platform.h"
 
@@ -63,6 +66,13 @@ constexpr UsLayout Us;
 // The character buffer that GetCharAsString hands out, shared by every call.
 char typed[2];
 
+bool Recording() {
+    return myGame && gNode && myGame->Recording();
+}
+bool Replaying() {
+    return myGame && gNode && myGame->Replaying();
+}
+
 } // namespace
 
 struct Keyboard::Device {
@@ -72,7 +82,7 @@ struct Keyboard::Device {
 
 Keyboard::Keyboard(HWND window, HINSTANCE instance)
     : keys{}, eventCount(0), device(new Device{&kiv::platform::Current().GetInput(), {}}),
-      input(window, instance) {
+      input(window, instance), replayFrame(0) {
     StartReceivingData();
 }
 
@@ -98,17 +108,65 @@ unsigned int Keyboard::Update(unsigned char*& out) {
     }
 
     std::memset(out, 0, MaxEvents * 2);
-    unsigned char* record = out;
-    for (unsigned int i = 0; i < eventCount; ++i) {
-        const kiv::platform::KeyEvent& e = device->events[i];
-        keys[e.code].pressed = e.pressed;
-        *record++ = e.code;
-        *record++ = e.pressed ? 1 : 0;
+    if (Replaying()) {
+        if (!Replay()) {
+            replayFrame = 0;
+            Reset();
+            if (pMouse)
+                pMouse->ResetKeys();
+            myGame->FinishReplay();
+            return 0;
+        }
+        eventCount = 0;
+    } else {
+        unsigned char* record = out;
+        for (unsigned int i = 0; i < eventCount; ++i) {
+            const kiv::platform::KeyEvent& e = device->events[i];
+            keys[e.code].pressed = e.pressed;
+            *record++ = e.code;
+            *record++ = e.pressed ? 1 : 0;
+        }
+        if (Recording())
+            Record();
     }
 
     for (kiv::KeyEntry& key : keys)
         key.NextFrame();
     return eventCount;
+}
+
+// The player stops a replay with its key, pressed now on the device; a recording that holds
+// the key down stops it as well.
+bool Keyboard::ExitKeyPressed(unsigned char exitKey) const {
+    if (keys[exitKey].pressed)
+        return true;
+    for (unsigned int i = 0; i < eventCount; ++i)
+        if (device->events[i].code == exitKey && device->events[i].pressed)
+            return true;
+    return false;
+}
+
+bool Keyboard::Replay() {
+    const InputRecording& recorded = gNode->RecordedInput();
+    auto exitKey = static_cast<unsigned char>(myGame->ReplayExitKey());
+    if (replayFrame >= recorded.KeyFrames() || ExitKeyPressed(exitKey))
+        return false;
+    for (kiv::KeyEntry& key : keys)
+        key.pressed = false;
+    unsigned int n = 0;
+    const unsigned char* codes = recorded.KeyFrame(replayFrame++, n);
+    for (unsigned int i = 0; i < n; ++i)
+        keys[codes[i]].pressed = true;
+    return true;
+}
+
+// One recorded frame: the codes of the keys down now, in ascending order.
+void Keyboard::Record() {
+    InputRecording& recording = gNode->RecordedInput();
+    recording.StartKeyFrame();
+    for (unsigned int code = 0; code < 256; ++code)
+        if (keys[code].pressed)
+            recording.AddKey(static_cast<unsigned char>(code));
 }
 
 void Keyboard::StartReceivingData() {

@@ -267,6 +267,10 @@ void KivCursor::Save(File& f) {
 }
 
 void KivCursor::Load(File& f) {
+    LoadRecord(f, true);
+}
+
+void KivCursor::LoadRecord(File& f, bool makeSprite) {
     m_Name.Load(f);
     f.Read(m_CollisionType);
     f.Read(m_ActorIndex);
@@ -277,7 +281,7 @@ void KivCursor::Load(File& f) {
     // shows the first frame of the actor's first animation.
     if ((m_Sprite = Sprite::Search("KIV_CURSOR_ROSRUC_")))
         pKivCursor = this;
-    else
+    else if (makeSprite)
         AddSpriteCursor(m_ActorIndex, 0, 0, m_CollisionType);
     f.Read(m_LocalVariableIndex);
     delete localVariable;

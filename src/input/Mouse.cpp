@@ -1,6 +1,7 @@
 #include <kiv/data/File.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/input/Keyboard.h>
 #include <kiv/input/Mouse.h>
 
 #include "base/Messages.h"
@@ -81,6 +82,8 @@ unsigned int Mouse::Update(MouseEvent*& out) {
     if (Replaying()) {
         eventCount = 0;
         if (!Replay()) {
+            // The recording ran out or the player stopped it: back to the game's own pace.
+            gNode->FPStoMS(static_cast<unsigned int>(myGame->ReplayFrameRate()));
             replayFrame = 0;
             ResetKeys();
             return 0;
@@ -159,18 +162,20 @@ void Mouse::Record() {
     for (int m = 0; m < 3; ++m)
         if (moved[m])
             flags |= RecordedMoved[m];
-    gNode->RecordedMouseFlags().push_back(flags);
-    gNode->RecordedMouseSteps().push_back({sums[0], sums[1], sums[2]});
+    gNode->RecordedInput().AddMouseFrame(flags, {sums[0], sums[1], sums[2]});
 }
 
-// Plays the next recorded frame instead of the device's events; false when none is left.
+// Plays the next recorded frame instead of the device's events; false when none is left or
+// the key that stops replays went down.
 bool Mouse::Replay() {
-    const auto& flags = gNode->RecordedMouseFlags();
-    const auto& steps = gNode->RecordedMouseSteps();
-    if (replayFrame >= flags.size() || replayFrame >= steps.size())
+    const InputRecording& recorded = gNode->RecordedInput();
+    if (replayFrame >= recorded.MouseFlagFrames() || replayFrame >= recorded.MouseStepFrames())
         return false;
-    unsigned char f = flags[replayFrame];
-    const std::array<int, 3>& sum = steps[replayFrame];
+    auto exitKey = static_cast<unsigned char>(myGame->ReplayExitKey());
+    if (pKeyboard && pKeyboard->IsTriggered(exitKey))
+        return false;
+    unsigned char f = recorded.MouseFlags(replayFrame);
+    const std::array<std::int32_t, 3>& sum = recorded.MouseSteps(replayFrame);
     for (int axis = 0; axis < 2; ++axis) {
         rel[axis] = sum[axis];
         if (f & RecordedMoved[axis])

@@ -14,8 +14,6 @@ bool TextSeedPending = true;
 
 namespace {
 
-Random textGenerator;
-
 // One span of a row filled with a pixel value of `Bytes` bytes (little-endian).
 template <int Bytes>
 void FillSpan(std::uint8_t* p, int n, std::uint32_t pixel) {
@@ -79,12 +77,17 @@ void DrawOutline(Surface& surface, const KivRect& r, std::uint32_t pixel) {
     DrawLine(surface, r.left, r.bottom, r.left, r.top, pixel, false);
 }
 
+Random& TextGenerator() {
+    static Random generator;
+    return generator;
+}
+
 int TextRandom(int n) {
     if (TextSeedPending) {
-        textGenerator.Seed(static_cast<int>(platform::Current().GetClock().Milliseconds()));
+        TextGenerator().Seed(static_cast<int>(platform::Current().GetClock().Milliseconds()));
         TextSeedPending = false;
     }
-    int r = static_cast<int>(textGenerator.Next() * static_cast<float>(n));
+    int r = static_cast<int>(TextGenerator().Next() * static_cast<float>(n));
     return std::min(r, n - 1);
 }
 

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class Random;
+
 namespace kiv {
 
 // Draws the covered pixels of a glyph whose pen is at x and whose text line starts at y,
@@ -21,5 +23,7 @@ void DrawOutline(Surface& surface, const KivRect& r, std::uint32_t pixel);
 int TextRandom(int n);
 // Set by every new variable: the next TextRandom reseeds the generator.
 extern bool TextSeedPending;
+// The generator itself; saved games carry its state.
+Random& TextGenerator();
 
 } // namespace kiv

@@ -308,6 +308,7 @@ void Variable::ObjectCopy(const Variable& o) {
     m_NumberOfLines = o.m_NumberOfLines;
     m_PenX = o.m_PenX;
     m_LetterSound = o.m_LetterSound;
+    m_LetterSoundName = o.m_LetterSoundName;
     m_Font = o.m_Font;
     m_FontPending = o.m_FontPending;
     std::memcpy(m_CharSize, o.m_CharSize, sizeof m_CharSize);
@@ -909,6 +910,13 @@ void Variable::Save(const char* fileName) {
 
 // ---- saved record ----
 
+void Variable::BindLetterSound() {
+    if (m_LetterSoundName.empty())
+        return;
+    m_LetterSound = Sound::Search(m_LetterSoundName);
+    m_LetterSoundName.erase();
+}
+
 void Variable::Save(File& f) {
     m_Behavior.Save(f);
     m_Name.Save(f);
@@ -1094,10 +1102,13 @@ void Variable::Load(File& f) {
     bool sound = false;
     f.Read(sound);
     m_LetterSound = nullptr;
+    m_LetterSoundName.erase();
     if (sound) {
         char name[32];
         ReadName32(f, name);
         m_LetterSound = Sound::Search(name);
+        if (!m_LetterSound)
+            m_LetterSoundName = name;
     }
     f.Read(m_IndexArrayReady);
     bool reserved = false;

@@ -60,6 +60,47 @@ public:
     Behavior& GetBehavior() { return behavior; }
     Behavior& GetCurrentLevelBehavior();
 
+    // Saving and loading: requests that the next frame carries out. Without a name the
+    // player chooses the file; a save under a name given here is marked "KIV_SAR".
+    // Nothing is saved or loaded on a network level.
+    void SaveGame(const char* name);
+    void SaveGame();
+    void LoadGame(const char* name);
+    void LoadGame();
+    // The replay file whose input the next load plays back.
+    void LoadInputData(const char* name);
+    bool SaveRequested() const { return saveRequested; }
+    bool LoadRequested() const { return loadRequested; }
+    void RealSaveGame();
+    void RealLoadGame();
+    void SaveGameDialog();
+    void LoadGameDialog();
+    void SaveReplayDialog();
+    void LoadReplayDialog();
+
+    // Recording and replaying the player's input. A recording starts from a save of the game
+    // and keeps the input of every frame in the running level; a replay loads that save and
+    // feeds the recorded input to the keyboard and the mouse, then goes back to the game as
+    // it was when the replay began.
+    void StartRecording();
+    void StopRecording();
+    void Replay(bool slow);
+    void SaveReplay(const char* name);
+    void SaveReplay();
+    void LoadReplay(const char* name, bool slow);
+    void LoadReplay(const char* name);
+    void LoadReplay();
+    bool ReplayMode() const { return replaying; }
+    // The key (a DirectInput code) that stops a replay; F4 unless set.
+    void ReplayExitKey(int key) { replayExitKey = key; }
+    int ReplayExitKey() const { return replayExitKey; }
+    int ReplayFrameRate() const { return replayFrameRate; }
+    // Ends a replay whose recording ran out or was stopped: back to the game's frame rate
+    // and to the game as it was when the replay began.
+    void FinishReplay();
+    // Ends the game when the replay running now ends (a batch run of a replay).
+    void QuitAfterReplay() { quitAfterReplay = true; }
+
     // The levels, in the order they were added.
     static List& Levels();
     bool LevelChangePending() const { return levelChangePending; }
@@ -90,9 +131,35 @@ public:
     bool ReceivedFromPlayers() const { return receivedFromPlayers; }
 
 private:
+    friend class GameNode; // a level's record carries the game's own state
+
+    // Empties the running level as a level switch does, before another one starts or loads.
+    void ResetRunningLevel();
+    void UpdateHistory(int newLevel, int from);
+    // Writes a save file: the magic, the game's own data, the level number and its record.
+    void WriteSave(const char* name, const char* magic);
+    // Reads the game's data, the level number and the level's record from an open save.
+    void ReadSave(File& file);
+    // The replay file's frames into the running level's recording.
+    void ReadInputData();
+    // Runs a file dialog with the devices stopped, as the system's dialogs need them.
+    void RunDialog(void (Game::*dialog)());
+    // The request to load the game saved when the replay began; the replay itself.
+    void ReplayFrom(bool slow);
+
+    int replayExitKey;
+    int replayFrameRate;
     bool showCursor;
     bool recording;
     bool replaying;
+    bool loadRequested;
+    bool saveRequested;
+    bool loadInputData;
+    bool slowReplay;
+    String loadFile;
+    String saveFile;
+    String inputDataFile;
+    bool quitAfterReplay;
     std::vector<int> history;
     bool navigatingHistory;
     int historyCursor;
@@ -102,6 +169,8 @@ private:
     bool switchedBefore;
     int localVariableIndex;
     String name;
+    // The main window's title, as a save keeps it.
+    String title;
     Behavior behavior;
     NetworkComponent* network = nullptr;
     bool receivedFromPlayers = false;

@@ -3,11 +3,9 @@
 #include <kiv/base/List.h>
 #include <kiv/base/String.h>
 #include <kiv/base/node.h>
+#include <kiv/game/InputRecording.h>
 #include <kiv/graphics/ViewPort.h>
 #include <kiv/logic/Behavior.h>
-
-#include <array>
-#include <vector>
 
 class Variable;
 class GameNode;
@@ -29,6 +27,9 @@ public:
     GameNode();
     ~GameNode() override;
     const char* ClassName() override;
+    // The level's whole record, with the game-wide state that a load must bring back.
+    void Save(File& file) override;
+    void Load(File& file) override;
     static node* CreateObject();
 
     void Id(int id) { m_Id = id; }
@@ -145,10 +146,8 @@ public:
     List& MidiFiles() { return m_MidiFiles; }
     List& ParticleSystems() { return m_ParticleSystems; }
 
-    // Mouse input recorded for replays, one entry per frame: the flags byte (buttons down,
-    // axes moved), and the X, Y and wheel step sums.
-    std::vector<unsigned char>& RecordedMouseFlags() { return m_RecordedMouseFlags; }
-    std::vector<std::array<int, 3>>& RecordedMouseSteps() { return m_RecordedMouseSteps; }
+    // The input recorded in this level for replays.
+    InputRecording& RecordedInput() { return m_RecordedInput; }
 
     // Empties the level at a switch away from it, keeping what identifies and loads it.
     void Reset();
@@ -159,6 +158,16 @@ public:
 
 private:
     friend class Game;
+
+    // Destroys the objects of every list.
+    void Empty();
+    // The record's lists, each keeping only objects of its kind.
+    void LoadLists(File& file);
+    void LoadCursor(File& file);
+    void BindLetterSounds();
+    // The game-wide part of the record, after the level's own objects.
+    void SaveGameState(File& file);
+    void LoadGameState(File& file);
 
     int m_Id;
     unsigned int m_WorldWidth;
@@ -205,8 +214,10 @@ private:
     unsigned char m_SessionId[16];
     int m_Reserved[7];
 
-    std::vector<unsigned char> m_RecordedMouseFlags;
-    std::vector<std::array<int, 3>> m_RecordedMouseSteps;
+    InputRecording m_RecordedInput;
+    // Objects a loaded record refers to that none of the level's lists holds (the shapes
+    // of actor frames that sprites touched); the level keeps them until it is emptied.
+    List m_LoadedLeftovers;
 };
 
 // The level that runs.

@@ -19,7 +19,9 @@ public:
 
     // Reads this frame's key events and renews every key. `out` must point at room for 256
     // records of 2 bytes (key code, 1 pressed / 0 released): the area is cleared and the
-    // events written from its start, in order. Returns the number of events.
+    // events written from its start, in order. Returns the number of events. While the game
+    // records, the keys down are added to the level's recording; while it replays, the keys
+    // come from the recording instead (and 0 is returned).
     unsigned int Update(unsigned char*& out);
 
     // Clears every key and starts reading the device.
@@ -55,10 +57,17 @@ public:
 private:
     struct Device;
 
+    // Sets the keys down in the next recorded frame; false when the replay is over (the
+    // frames ran out or the key that stops replays went down).
+    bool Replay();
+    void Record();
+    bool ExitKeyPressed(unsigned char exitKey) const;
+
     kiv::KeyEntry keys[256];
     std::uint32_t eventCount;
     Device* device;
     DirectInput input;
+    std::uint32_t replayFrame;
 };
 
 extern KIV_API Keyboard* pKeyboard;

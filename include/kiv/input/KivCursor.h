@@ -25,6 +25,9 @@ public:
     void Save(File& file) override;
     const char* ClassName() override;
     static node* CreateObject();
+    // Load, taking the cursor sprite of the running level when it has one; otherwise a new
+    // sprite is made only when `makeSprite` is set.
+    void LoadRecord(File& file, bool makeSprite);
 
     // Makes actor 1000: one frame of the image "TEXTSCURSOR", 10 x 19 pixels, white
     // transparent, with its hot point at (5, 9), its box (0, 0, 8, 8) and a collision circle

@@ -76,6 +76,9 @@ public:
     node* Clone() override;
     void Load(File& file) override;
     void Save(File& file) override;
+    // A loaded record names its letter sound before the level's sounds are loaded: the level
+    // binds it by that name once they are.
+    void BindLetterSound();
     const char* ClassName() override;
     static node* CreateObject();
 
@@ -367,6 +370,8 @@ protected:
     int m_NumberOfLines;
     int m_PenX;
     Sound* m_LetterSound;
+    // The letter sound a loaded record named, until BindLetterSound finds it.
+    String m_LetterSoundName;
     std::shared_ptr<kiv::platform::Font> m_Font;
     // The font settings changed while there was no display: the font is made when the text
     // is first drawn.
