@@ -16,8 +16,9 @@ namespace kiv::platform {
 //   mouse move <dx> <dy> (an X step and a Y step, in the picture's pixels; a 0 step is
 //     not sent) | mouse wheel <notches> (positive away from the player)
 //   mouse down <button> | mouse up <button> | mouse click <button> (down, up a frame later)
-//   dialog <answer> (the next answer of a dialog: "host [PORT]", "join HOST:PORT",
-//     "choose NAME", "cancel"; see platform/headless/RecordedDialogs.h)
+//   dialog <answer> (the next answer of a dialog, in turn: a file dialog's "FILE" or
+//     "cancel"; a network level's "host [PORT]", "join HOST:PORT", "choose NAME", "cancel";
+//     see platform/headless/RecordedDialogs.h; a relative file name is in the dialog's folder)
 // Key names are the DirectInput names without "DIK_" (ESCAPE, F10, RIGHT, A...). Buttons are
 // left, right and middle (or 0, 1, 2). Lines starting with '#' are comments. A line that
 // cannot be read is reported on standard error and skipped.

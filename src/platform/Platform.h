@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,15 @@ enum MessageBoxAnswer : int { IdOk = 1, IdCancel = 2, IdYes = 6, IdNo = 7 };
 // The answers of the host-or-join dialog of network levels (anything else cancels).
 enum SessionAnswer : int { IdHost = 1003, IdJoin = 1004 };
 
+// What a file dialog asks the player for.
+struct FileChoice {
+    bool save = false;           // a name to write to (else an existing file to read)
+    const char* filterName = ""; // the filter as the dialog shows it: "Saved Files (*.sav)"
+    const char* pattern = "*";   // the files it lists: "*.sav"
+    const char* extension = "";  // added to a name given without one: "sav"
+    const char* folder = "";     // the folder it starts in
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -50,7 +60,13 @@ public:
     virtual int HostOrJoin(unsigned& port, std::string& hostName) = 0;
     // Lets the player pick one of `choices`: its index, or -1 when the player cancels.
     virtual int Choose(const char* caption, const std::vector<std::string>& choices) = 0;
+    // Lets the player choose a file: its full path, or "" when the dialog was cancelled.
+    virtual std::string ChooseFile(const FileChoice& choice) = 0;
 };
+
+// The path a file dialog returns for a name given in it: in the dialog's folder unless the
+// name says where, with the default extension added when the name has none.
+std::string ChosenPath(const std::string& name, const FileChoice& choice);
 
 // One running game per user.
 class InstanceLock {
@@ -210,6 +226,8 @@ private:
 std::string LocalPath(const char* name);
 // The process's current folder; empty when it cannot be read.
 std::string CurrentFolder();
+// Makes the written contents of an open file durable on the disk; false when that fails.
+bool SyncToDisk(std::FILE* stream);
 
 class Platform {
 public:

@@ -32,8 +32,8 @@ extern KIV_API void* game;
 // otherwise a status that tells the failure (see the README; KIV_EXIT_STATUS=designed gives 0
 // for every early end). The command line holds the screen-saver options (/s, /c, /p <id>,
 // /a <id>), the runtime options (--headless, --frames=N, --screenshot=FILE, --input=FILE,
-// --windowed, --fullscreen, --scale=N, --log=FILE, --help, --version) and the game's own
-// arguments, which stay in it. Empty callback slots take their defaults.
+// --windowed, --fullscreen, --scale=N, --log=FILE, --replay=FILE, --help, --version) and the
+// game's own arguments, which stay in it. Empty callback slots take their defaults.
 KIV_API int KivMain(HINSTANCE module, HINSTANCE previous, char* commandLine, int show);
 
 // Joins argv[1..] into the writable command line KivMain takes (valid until the next call),

@@ -3,6 +3,8 @@
 #include "base/WholeNumber.h"
 #include "platform/Dialogs.h"
 
+#include <cstdio>
+#include <optional>
 #include <sstream>
 
 namespace kiv::platform::headless {
@@ -18,10 +20,10 @@ int RecordedDialogs::MessageBox(const char* text, const char* caption, unsigned 
 }
 
 int RecordedDialogs::HostOrJoin(unsigned& port, std::string& hostName) {
-    if (dialogAnswers.empty())
+    std::optional<std::string> answer = scripted.Next();
+    if (!answer)
         return IdCancel;
-    std::istringstream words(dialogAnswers.front());
-    dialogAnswers.pop_front();
+    std::istringstream words(*answer);
     std::string what, where;
     words >> what >> where;
     long long number = 0;
@@ -40,16 +42,25 @@ int RecordedDialogs::HostOrJoin(unsigned& port, std::string& hostName) {
 
 int RecordedDialogs::Choose(const char* caption, const std::vector<std::string>& choices) {
     EchoMessageBox("(a choice)", caption);
-    if (dialogAnswers.empty())
+    std::optional<std::string> answer = scripted.Next();
+    if (!answer)
         return choices.empty() ? -1 : 0;
-    std::string answer = dialogAnswers.front();
-    dialogAnswers.pop_front();
-    if (answer.rfind("choose ", 0) != 0)
+    if (answer->rfind("choose ", 0) != 0)
         return -1;
     for (size_t i = 0; i < choices.size(); ++i)
-        if (choices[i] == answer.substr(7))
+        if (choices[i] == answer->substr(7))
             return static_cast<int>(i);
     return -1;
+}
+
+std::string RecordedDialogs::ChooseFile(const FileChoice& choice) {
+    std::string path = scripted.Take(choice).value_or("");
+    choosers.push_back(
+        {choice.save, choice.filterName, choice.pattern, choice.extension, choice.folder, path});
+    std::fprintf(stderr, "[%s %s] %s\n", choice.save ? "Save" : "Open", choice.filterName,
+                 path.empty() ? "(cancelled)" : path.c_str());
+    std::fflush(stderr);
+    return path;
 }
 
 } // namespace kiv::platform::headless

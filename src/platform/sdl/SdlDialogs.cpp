@@ -1,7 +1,9 @@
 #include "platform/sdl/SdlDialogs.h"
 
 #include "platform/Cp1252.h"
+#include "platform/DesktopChooser.h"
 #include "platform/Dialogs.h"
+#include "platform/sdl/SdlFileChooser.h"
 
 #include "base/WholeNumber.h"
 
@@ -36,6 +38,14 @@ int SdlDialogs::MessageBox(const char* text, const char* caption, unsigned flags
     if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0)
         chosen = yesNo ? IdNo : IdOk;
     return chosen;
+}
+
+std::string SdlDialogs::ChooseFile(const FileChoice& choice) {
+    if (std::optional<std::string> answer = scripted.Take(choice)) // an input script's
+        return *answer;
+    if (std::optional<std::string> chosen = DesktopChooseFile(choice))
+        return *chosen;
+    return DrawnChooseFile(window, choice);
 }
 
 } // namespace kiv::platform::sdl

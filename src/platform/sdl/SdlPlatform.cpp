@@ -208,7 +208,8 @@ void SdlPlatform::StartPass(std::uint32_t nextFrame) {
         case InputScript::Event::Mouse:
             mouse.Queue(e.mouse);
             break;
-        case InputScript::Event::Dialog: // a desktop asks the player
+        case InputScript::Event::Dialog: // the file dialogs take it; a desktop asks the rest
+            dialogs.QueueFile(e.answer);
             break;
         }
     });

@@ -130,9 +130,9 @@ private:
     void DispatchMouse(const SDL_Event& e);
 
     SteadyClock clock;
-    SdlDialogs dialogs;
     FileInstanceLock lock;
     SdlWindow window{*this};
+    SdlDialogs dialogs{window};
     SdlPresenter presenter{window};
     SdlInput input{*this};
     SdlMouse mouse{*this};
