@@ -95,7 +95,7 @@ bool CreateMainWindow(const RuntimeOptions& options) {
     return true;
 }
 
-void StartUp() {
+void StartUp(const RuntimeOptions& options) {
     BuildLogicP();
     myGame = new Game;
     KivP();
@@ -108,6 +108,10 @@ void StartUp() {
     pKeyboard = new Keyboard(_Ghwnd, GameModule);
     pMouse = new Mouse(_Ghwnd, GameModule);
     OnGameStartP();
+    if (!options.replay.empty()) {
+        myGame->QuitAfterReplay();
+        myGame->LoadReplay(options.replay.c_str(), false);
+    }
 }
 
 int MainLoop(const RuntimeOptions& options) {
@@ -223,7 +227,7 @@ int KivMain(HINSTANCE module, HINSTANCE, char* commandLine, int) {
     {
         LoadingMessage loading;
         p.GetClock().Sleep(1000);
-        StartUp();
+        StartUp(options);
     }
 
     OpenFrameHashes(options.frameHashes);

@@ -61,6 +61,16 @@ std::string Unwritable(const std::string& path) {
     return access(f.c_str(), W_OK | X_OK) == 0 ? "" : "the folder " + f + " cannot be written";
 }
 
+// Why a file cannot be read at `path`, or nothing.
+std::string Unreadable(const std::string& path) {
+    struct stat s;
+    if (path.empty() || stat(path.c_str(), &s) != 0)
+        return "no such file";
+    if (!S_ISREG(s.st_mode))
+        return "not a plain file";
+    return access(path.c_str(), R_OK) == 0 ? "" : "the file cannot be read";
+}
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -86,16 +96,14 @@ const Option Options[] = {
          return Unwritable(v);
      }},
     {"input", "FILE", "KIV_INPUT", "play the input script FILE (see the README)",
-     [](RuntimeOptions& o, const std::string& v) -> std::string {
-         struct stat s;
-         if (v.empty() || stat(v.c_str(), &s) != 0)
-             return "no such file";
-         if (!S_ISREG(s.st_mode))
-             return "not a plain file";
-         if (access(v.c_str(), R_OK) != 0)
-             return "the file cannot be read";
+     [](RuntimeOptions& o, const std::string& v) {
          o.input = v;
-         return {};
+         return Unreadable(v);
+     }},
+    {"replay", "FILE", "KIV_REPLAY", "play the replay FILE (.rep) from the start, then quit",
+     [](RuntimeOptions& o, const std::string& v) {
+         o.replay = v;
+         return Unreadable(v);
      }},
     {"windowed", nullptr, "KIV_WINDOWED", "play in a window (0: full screen)",
      [](RuntimeOptions& o, const std::string& v) {

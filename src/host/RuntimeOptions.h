@@ -24,6 +24,7 @@ struct RuntimeOptions {
     std::string joinHost;        // --join=HOST:PORT
     std::string player;          // --player=NAME, KIV_PLAYER: the name in network sessions
     std::string frameHashes;     // --frame-hashes=FILE: FNV-1a of the back buffer, frame by frame
+    std::string replay;          // --replay=FILE, KIV_REPLAY: play it from the start, then quit
     bool help = false;           // --help: describe the options and quit
     bool version = false;        // --version: tell the runtime's version and quit
 
