@@ -48,10 +48,37 @@ struct Level {
     ParticleSystemPTR sparkle; // the spare system each collected coin gets a copy of
 } found;
 
+// A loaded game brings new objects: they are found again before the logic next runs.
+bool foundStale = false;
+
+void Find(GameNode* level) {
+    found = Level();
+    if (level->NetworkLevel()) // the arena's logic finds its own
+        return;
+    if (level->Id() == 1) {
+        found.play = Variable::Search("play");
+        found.quit = Variable::Search("quit");
+    } else {
+        found.hero = Sprite::Search("hero");
+        found.world = Map::Search("world");
+        found.score = Variable::Search("score");
+        found.clock = Variable::Search("clock");
+        found.sparkle = ParticleSystem::Search("sparkle");
+    }
+}
+
+Level& Found() {
+    if (foundStale) {
+        foundStale = false;
+        Find(gNode);
+    }
+    return found;
+}
+
 // ---- behavior and timer functions (FArray) ----
 
 void ShowPlayTime(void*) {
-    *found.clock = ("Time: " + std::to_string(++seconds) + " s").c_str();
+    *Found().clock = ("Time: " + std::to_string(++seconds) + " s").c_str();
 }
 
 // Off the ground: the engine's gravity carries the hero along a parabola from its present
@@ -142,7 +169,7 @@ void HeroControl(void* object) {
 // The bee flies after the hero and hovers once it is close.
 void BeeFollow(void* object) {
     auto* bee = static_cast<Sprite*>(object);
-    Sprite* target = found.hero;
+    Sprite* target = Found().hero;
     if (bee->Distance(target) < 48) {
         bee->Speed(0);
         return;
@@ -162,7 +189,7 @@ void SlimeWalk(void* object) {
 // A burst of sparkles at (x, y) on the world: a copy of the spare system, which removes
 // itself once its sparkles have faded.
 void Sparkle(float x, float y) {
-    ParticleSystem* burst = found.sparkle->CreateParticleSystem();
+    ParticleSystem* burst = Found().sparkle->CreateParticleSystem();
     if (!burst)
         return;
     burst->Name("burst");
@@ -180,7 +207,7 @@ void CoinCheck(void* object) {
     Sparkle(coin->MapPositionX() + 8, coin->MapPositionY() + 8);
     coin->DeleteFlag(true);
     score += 10;
-    *found.score = ("Score: " + std::to_string(score)).c_str();
+    *Found().score = ("Score: " + std::to_string(score)).c_str();
     pConsole->Print("Coin collected, score %d\n", score);
 }
 
@@ -201,7 +228,7 @@ void ToggleCollision(void*) {
     if (!pKeyboard->IsTriggered(DIK_C))
         return;
     showCollision = !showCollision;
-    found.world->ShowMapCollision(showCollision);
+    Found().world->ShowMapCollision(showCollision);
     for (int d = 0; d < GameNode::DisplayLists; ++d)
         for (node* n = gNode->DisplayList(d).Head(); !n->EOList(); n = n->Next()) {
             auto* s = static_cast<Sprite*>(n);
@@ -242,7 +269,7 @@ void TitleMenu(void*) {
         KivRect place;
         void (*choose)();
     };
-    const Item items[] = {{found.play, {200, 288, 300, 326}, LeaveTitle},
+    const Item items[] = {{Found().play, {200, 288, 300, 326}, LeaveTitle},
                           {found.quit, {340, 288, 440, 326}, [] { myGame->EndGame(); }}};
     if (pKeyboard->IsTriggered(DIK_N) && !myGame->LevelChangePending())
         myGame->LevelName("Arena"); // the network game for two players
@@ -406,12 +433,11 @@ void AddWorldCollision() {
 void LoadLevel(GameNode* level) {
     GenerateLevel(level);
     pConsole->Print("Entering %s\n", level->Name());
-    found = Level();
+    Find(level);
+    foundStale = false;
     if (level->NetworkLevel()) {
         myGame->Title("KivCore showcase - network arena: arrows walk your hero");
     } else if (level->Id() == 1) {
-        found.play = Variable::Search("play");
-        found.quit = Variable::Search("quit");
         level->PlayMidiFile("theme");
         Effect_OpenClose->RectOpen(0x000000, 20);
     } else {
@@ -419,17 +445,38 @@ void LoadLevel(GameNode* level) {
             Effect_GammaRamp->FadeIn(30);
         else
             Effect_OpenClose->CircleOpen(0x000000, 30);
-        found.sparkle = ParticleSystem::Search("sparkle");
         hero = Hero();
         score = seconds = 0;
         showCollision = false;
-        found.hero = Sprite::Search("hero");
-        found.world = Map::Search("world");
-        found.score = Variable::Search("score");
-        found.clock = Variable::Search("clock");
         AddWorldCollision();
         level->PlayMusic("wind");
     }
+}
+
+// The game's own part of a saved game (F5, and the start of a recording): the hero's
+// controller, the score, the clock and whether the collision layer shows. The level and its
+// objects are saved by the runtime.
+void SaveState(File& file) {
+    file.Write(hero.grounded);
+    file.Write(hero.running);
+    file.Write(hero.steered);
+    file.Write(hero.walled);
+    file.Write(hero.unhurt);
+    file.Write(score);
+    file.Write(seconds);
+    file.Write(showCollision);
+}
+
+void LoadState(File& file) {
+    file.Read(hero.grounded);
+    file.Read(hero.running);
+    file.Read(hero.steered);
+    file.Read(hero.walled);
+    file.Read(hero.unhurt);
+    file.Read(score);
+    file.Read(seconds);
+    file.Read(showCollision);
+    foundStale = true;
 }
 
 void SetDataPath() {
@@ -477,7 +524,8 @@ void BuildLogic() {
 
 } // namespace
 
-int main(int argc, char** argv) {
+// Fills the runtime's callback slots with the showcase's functions.
+void InstallShowcase() {
     SetDataPathP = SetDataPath;
     LoadGameFileP = [] { CreateBinaryGameFile("showcase.kiv"); };
     ModeP = GenerateMode;
@@ -488,5 +536,13 @@ int main(int argc, char** argv) {
     };
     OnGameStartP = [] { pConsole->Show(false); }; // F9 shows it
     OnGameEndP = [] {};
+    OnSaveP = SaveState;
+    OnLoadP = LoadState;
+}
+
+#ifndef KIV_SHOWCASE_NO_MAIN // the tests play the showcase in their own process
+int main(int argc, char** argv) {
+    InstallShowcase();
     return KivMain(nullptr, nullptr, KivCommandLine(argc, argv), 1);
 }
+#endif
