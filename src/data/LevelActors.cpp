@@ -44,6 +44,9 @@ void BindActorSounds(const std::vector<String>& names) {
 // The builders read into the running level (gNode) and replace the cursor object: both are
 // pointed at the stand-in while it is read, and the game's own are put back afterwards.
 std::vector<String> BuildActors(GameNode& level) {
+    ActorsLevel = level.Id();
+    if (!*level.LevelFile()) // a level made by the game's code, without a file
+        return {};
     GameNode* running = gNode;
     KivCursor* cursor = pKivCursor;
     pKivCursor = nullptr;
@@ -59,7 +62,6 @@ std::vector<String> BuildActors(GameNode& level) {
     delete pKivCursor;
     pKivCursor = cursor;
     gNode = running;
-    ActorsLevel = level.Id();
     return sounds;
 }
 

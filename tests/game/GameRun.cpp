@@ -1,6 +1,7 @@
 #include "GameRun.h"
 
 #include "GameDataFiles.h"
+#include "host/HostGlobals.h"
 #include "testgame/TestLevels.h"
 
 #include <cstring>
@@ -24,6 +25,7 @@ void Say(const std::string& what) {
 
 void GameRun::SetUp() {
     Scratch::SetUp();
+    CurrentDirectory = folder.c_str(); // the work files of recordings and replays go here
     platform = static_cast<HookedPlatform*>(&platform::Install(std::make_unique<HookedPlatform>()));
     GameLog().clear();
     testgame::report = Say;
