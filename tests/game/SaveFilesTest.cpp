@@ -1,6 +1,7 @@
 // The bytes of saves and replays, written out independently here: the magic words, the
 // order of the level record's fields and the recorded input.
 #include "GameRun.h"
+#include "SaveDump.h"
 #include "variables/TextDrawing.h"
 
 #include "base/Generators.h"
@@ -116,6 +117,16 @@ TEST_F(SaveFiles, ASaveHoldsTheMagicTheGameDataTheLevelNumberAndTheLevelRecordIn
     };
     Run();
     EXPECT_EQ(ReadBytes("level.sav"), expected);
+
+    // kivdump's reading of it finds the level after the game's own bytes.
+    kiv::tools::Json dump = kiv::tools::DumpSave(ReadBytes("level.sav"), "level.sav");
+    EXPECT_EQ(dump["magic"], "KIV_SAR");
+    EXPECT_EQ(dump["gameData"], "78563412");
+    EXPECT_EQ(dump["level"], 0);
+    EXPECT_EQ(dump["record"]["worldWidth"], 800);
+    EXPECT_EQ(dump["record"]["mouse"]["y"], 20);
+    EXPECT_EQ(dump["record"]["variables"][0]["name"], "FPS");
+    EXPECT_EQ(dump["record"]["title"], "Save test");
 }
 
 // Recorded: F1 at frame 3; then RIGHT, A, the mouse and its left button; F2 at frame 8.
@@ -149,6 +160,11 @@ TEST_F(SaveFiles, AReplayIsTheStartOfTheRecordingBesideItsRecordedInput) {
     for (int i = 0; i < 3; ++i)
         w.I32(0).I32(0).I32(0);
     EXPECT_EQ(ReadBytes("input.rep"), w.bytes);
+    kiv::tools::Json dump = kiv::tools::DumpReplay(w.bytes, "input.rep");
+    EXPECT_EQ(dump["keys"], kiv::tools::Json::parse(R"([["RIGHT"], ["A", "RIGHT"], ["A"], ["A"],
+                                                         ["A", "F2"]])"));
+    EXPECT_EQ(dump["mouseFlags"], kiv::tools::Json::parse("[0, 28, 1, 0, 0]"));
+    EXPECT_EQ(dump["mouseSteps"][1], kiv::tools::Json::parse("[3, -2, 120]"));
     ASSERT_GT(start.size(), 7u);
     EXPECT_EQ(std::string(start.begin(), start.begin() + 7), "KIV_SAR");
     EXPECT_EQ(ReadBytes("input.sar"), start);

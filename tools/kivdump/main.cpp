@@ -1,7 +1,10 @@
-// kivdump: turns game data back into the JSON that kivc compiles.
+// kivdump: turns game data back into the JSON that kivc compiles, and shows saved games and
+// replays as JSON.
 #include "FieldNames.h"
 #include "GameData.h"
+#include "SaveDump.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,16 +17,39 @@ namespace {
 const char* const Usage =
     "Usage: kivdump [game] GAME_FILE [-o OUT.json]   the game file and the level files beside it\n"
     "       kivdump level LEVEL_FILE [-o OUT.json]   one level file\n"
+    "       kivdump save SAVE_FILE [-o OUT.json]     a saved game (.sav, .sar)\n"
+    "       kivdump replay REPLAY_FILE [-o OUT.json] a replay's recorded input (.rep)\n"
     "Writes the JSON description that kivc compiles back into the same bytes (standard output\n"
-    "without -o).\n"
+    "without -o); a save or a replay is shown with its magic word, its level and its records.\n"
+    "Without a kind, a file that starts with a save's or a replay's magic word is one.\n"
     "  --help      show this help and quit\n"
     "  --version   show the version and quit\n"
     "Exit status: 0 when the JSON is written, 1 when a file cannot be read or is damaged, 2\n"
     "when the command line is refused.\n";
 
-int Dump(const char* kind, const char* input, const char* output) {
-    Json d = std::strcmp(kind, "level") == 0 ? DumpLevel(input) : DumpGame(input);
-    std::string text = d.dump(2) + "\n";
+const char* const Kinds[] = {"game", "level", "save", "replay"};
+
+// The kind a file's first bytes give it: a save, a replay, or else a game file.
+std::string KindOf(const std::vector<unsigned char>& bytes) {
+    std::string magic(bytes.begin(), bytes.begin() + std::min<long>(7, bytes.size()));
+    if (magic == "KIV_SAV" || magic == "KIV_SAR")
+        return "save";
+    return magic == "KIV_REP" ? "replay" : "game";
+}
+
+Json Read(const std::string& kind, const char* input) {
+    if (kind == "level")
+        return DumpLevel(input);
+    if (kind == "game")
+        return DumpGame(input);
+    std::vector<unsigned char> bytes = ReadFile(input);
+    return kind == "save" ? DumpSave(bytes, input) : DumpReplay(bytes, input);
+}
+
+int Dump(std::string kind, const char* input, const char* output) {
+    if (kind.empty())
+        kind = KindOf(ReadFile(input));
+    std::string text = Read(kind, input).dump(2) + "\n";
     if (!output) {
         std::cout << text;
         return 0;
@@ -38,7 +64,7 @@ int Dump(const char* kind, const char* input, const char* output) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* kind = "game";
+    std::string kind;
     const char* input = nullptr;
     const char* output = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -52,8 +78,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "kivdump: %s\n%s",
                          UnknownOption(a, {"-o", "--help", "--version"}).c_str(), Usage);
             return 2;
-        } else if (!input && (a == "game" || a == "level")) {
-            kind = argv[i];
+        } else if (!input && kind.empty() &&
+                   std::find(std::begin(Kinds), std::end(Kinds), a) != std::end(Kinds)) {
+            kind = a;
         } else if (!input) {
             input = argv[i];
         } else {
