@@ -21,6 +21,7 @@
 #include "graphics/Display.h"
 #include "variables/TextDrawing.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -54,6 +55,11 @@ bool Is(node* n) {
 // Particle systems are known by their registered class name.
 bool IsParticleSystem(node* n) {
     return std::strcmp(n->ClassName(), "ParticleSystem") == 0;
+}
+
+// The random generators whose state a game carries: RandFlt's, RandInt's and the texts'.
+std::array<Random*, 3> Generators() {
+    return {&kiv::FloatGenerator, &kiv::IntGenerator, &kiv::TextGenerator()};
 }
 
 // Screen effects: the records of Effect_GammaRamp, Effect_OpenClose and
@@ -105,9 +111,8 @@ void GameNode::SaveGameState(File& f) {
     f.Write(myGame->levelNumber);
     f.Write(myGame->levelChangePending);
     SaveScreenEffects(f);
-    kiv::FloatGenerator.Save(f);
-    kiv::IntGenerator.Save(f);
-    kiv::TextGenerator().Save(f);
+    for (Random* generator : Generators())
+        generator->Save(f);
     myGame->behavior.Save(f);
     f.Write(_IsWindowed);
     String title;
@@ -221,9 +226,8 @@ void GameNode::LoadGameState(File& f) {
     f.Read(myGame->levelNumber);
     f.Read(myGame->levelChangePending);
     LoadScreenEffects(f);
-    kiv::FloatGenerator.Load(f);
-    kiv::IntGenerator.Load(f);
-    kiv::TextGenerator().Load(f);
+    for (Random* generator : Generators())
+        generator->Load(f);
     kiv::TextSeedPending = false; // the loaded state goes on, as saved
     myGame->behavior.Load(f);
     bool windowed = _IsWindowed;

@@ -35,13 +35,18 @@ bool FramesRecorded() {
 
 using namespace kiv;
 
-void Game::SaveGame(const char* file) {
+// A request stops a recording and keeps the file's name when one is given.
+void Game::Request(bool& requested, String& name, const char* file) {
     if (OnNetworkLevel())
         return;
     recording = false;
-    saveRequested = true;
+    requested = true;
     if (file)
-        saveFile = file;
+        name = file;
+}
+
+void Game::SaveGame(const char* file) {
+    Request(saveRequested, saveFile, file);
 }
 
 void Game::SaveGame() {
@@ -49,12 +54,7 @@ void Game::SaveGame() {
 }
 
 void Game::LoadGame(const char* file) {
-    if (OnNetworkLevel())
-        return;
-    recording = false;
-    loadRequested = true;
-    if (file)
-        loadFile = file;
+    Request(loadRequested, loadFile, file);
 }
 
 void Game::LoadGame() {

@@ -133,6 +133,7 @@ public:
 private:
     friend class GameNode; // a level's record carries the game's own state
 
+    void Request(bool& requested, String& name, const char* file);
     // Empties the running level as a level switch does, before another one starts or loads.
     void ResetRunningLevel();
     void UpdateHistory(int newLevel, int from);
