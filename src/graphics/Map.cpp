@@ -603,9 +603,12 @@ namespace {
 // shape's bounding box are tested.
 void Sort(CollisionData& shape, float x1, float y1, float x2, float y2, int size, int columns,
           int rows, std::vector<List>& grid) {
+    // Coordinates from a damaged save can be anything: cells are counted in floating point.
     auto first = [&](float v, int count) {
-        return std::clamp(static_cast<int>(std::floor(v / static_cast<float>(size))) - 1, 0,
-                          count - 1);
+        float cell = std::floor(v / static_cast<float>(size)) - 1;
+        if (!(cell > 0)) // negative, or not a number
+            return 0;
+        return cell >= static_cast<float>(count - 1) ? count - 1 : static_cast<int>(cell);
     };
     int c0 = first(std::min(x1, x2), columns), c1 = first(std::max(x1, x2), columns) + 2;
     int r0 = first(std::min(y1, y2), rows), r1 = first(std::max(y1, y2), rows) + 2;
