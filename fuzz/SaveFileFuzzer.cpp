@@ -10,6 +10,7 @@
 #include "game/FrameLoop.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
+#include "graphics/Effects.h"
 #include "host/HostGlobals.h"
 #include "host/Shutdown.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -184,6 +185,7 @@ void StartGame() {
     CreateBinaryGameFile("fuzz.kiv");
     GenerateMode();
     kiv::InitGraphics();
+    kiv::CreateEffects();
     Tables();
     myGame = new Game;
     GenerateLevels();

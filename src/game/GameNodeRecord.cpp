@@ -5,17 +5,20 @@
 #include <kiv/data/File.h>
 #include <kiv/game/Game.h>
 #include <kiv/game/GameNode.h>
+#include <kiv/graphics/GammaRamp.h>
 #include <kiv/graphics/Map.h>
+#include <kiv/graphics/OpenClose.h>
+#include <kiv/graphics/RandomDissolve.h>
 #include <kiv/host/Host.h>
 #include <kiv/input/KivCursor.h>
 #include <kiv/input/Mouse.h>
+#include <kiv/particles/ParticleSystem.h>
 #include <kiv/sound/MidiFile.h>
 #include <kiv/sound/Sound.h>
 #include <kiv/sound/StreamedSound.h>
 #include <kiv/sprites/Sprite.h>
 #include <kiv/variables/Variable.h>
 
-#include "base/Diagnostics.h"
 #include "base/Generators.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
@@ -52,27 +55,27 @@ bool Is(node* n) {
     return dynamic_cast<T*>(n) != nullptr;
 }
 
-// Particle systems are known by their registered class name.
-bool IsParticleSystem(node* n) {
-    return std::strcmp(n->ClassName(), "ParticleSystem") == 0;
-}
-
 // The random generators whose state a game carries: RandFlt's, RandInt's and the texts'.
 std::array<Random*, 3> Generators() {
     return {&kiv::FloatGenerator, &kiv::IntGenerator, &kiv::TextGenerator()};
 }
 
-// Screen effects: the records of Effect_GammaRamp, Effect_OpenClose and
-// Effect_RandomDissolve belong here, in that order. This build has no screen effects yet, so
-// their records are missing from saved games; every save and load says so.
-void SaveScreenEffects(File&) {
-    kiv::Diagnostic("Saved game: the screen effects' records are left out (no screen effects "
-                    "in this build yet).");
+// The screen effects' records; a game without effect objects (a test's) writes and reads
+// those of idle ones, so that the record keeps its layout.
+template <class Effect>
+void SaveEffect(File& file, Effect* effect) {
+    if (effect)
+        effect->Save(file);
+    else
+        Effect().Save(file);
 }
 
-void LoadScreenEffects(File&) {
-    kiv::Diagnostic("Loaded game: the screen effects' records are left out (no screen effects "
-                    "in this build yet).");
+template <class Effect>
+void LoadEffect(File& file, Effect* effect) {
+    if (effect)
+        effect->Load(file);
+    else
+        Effect().Load(file);
 }
 
 } // namespace
@@ -110,7 +113,9 @@ void GameNode::SaveGameState(File& f) {
     f.Write(m_ExitCalled);
     f.Write(myGame->levelNumber);
     f.Write(myGame->levelChangePending);
-    SaveScreenEffects(f);
+    SaveEffect(f, Effect_GammaRamp);
+    SaveEffect(f, Effect_OpenClose);
+    SaveEffect(f, Effect_RandomDissolve);
     for (Random* generator : Generators())
         generator->Save(f);
     myGame->behavior.Save(f);
@@ -156,7 +161,8 @@ void GameNode::Load(File& f) {
     if (MainCharacterSprite && !MainCharacterSprite->next)
         MainCharacterSprite = nullptr; // in no display list: not one of the level's sprites
     for (node* n : f.Unowned())
-        m_LoadedLeftovers.add(n);
+        if (n != this) // a level read as an object of its file
+            m_LoadedLeftovers.add(n);
     Variable::UpdateTextMaps();
 }
 
@@ -180,7 +186,7 @@ void GameNode::LoadLists(File& f) {
     m_MidiFiles.Load(f);
     KeepFitting(m_MidiFiles, m_LoadedLeftovers, Is<MidiFile>);
     m_ParticleSystems.Load(f);
-    KeepFitting(m_ParticleSystems, m_LoadedLeftovers, IsParticleSystem);
+    KeepFitting(m_ParticleSystems, m_LoadedLeftovers, Is<ParticleSystem>);
 
     // The frame-rate variable saved with the level becomes the level's own again: it is the
     // oldest of the level's variables, so the last one of the list.
@@ -225,7 +231,9 @@ void GameNode::LoadGameState(File& f) {
     f.Read(m_ExitCalled);
     f.Read(myGame->levelNumber);
     f.Read(myGame->levelChangePending);
-    LoadScreenEffects(f);
+    LoadEffect(f, Effect_GammaRamp);
+    LoadEffect(f, Effect_OpenClose);
+    LoadEffect(f, Effect_RandomDissolve);
     for (Random* generator : Generators())
         generator->Load(f);
     kiv::TextSeedPending = false; // the loaded state goes on, as saved

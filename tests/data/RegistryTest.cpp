@@ -20,6 +20,9 @@ protected:
         _IsWindowed = true;
         ASSERT_TRUE(kiv::InitGraphics());
         gNode = &level;
+        // A level's record carries the game's state and the mouse's.
+        myGame = new Game;
+        pMouse = new Mouse(nullptr, nullptr);
         // The sound classes stand for files, which their records name and reopen.
         kiv::SFXPath = "sfx\\";
         kiv::MusicPath = "music\\";
@@ -44,6 +47,10 @@ protected:
         return CreateObject(name.c_str());
     }
     void TearDown() override {
+        delete pMouse;
+        pMouse = nullptr;
+        delete myGame;
+        myGame = nullptr;
         gNode = nullptr;
         kiv::CloseGraphics();
         Scratch::TearDown();

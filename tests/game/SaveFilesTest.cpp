@@ -109,6 +109,8 @@ TEST_F(SaveFiles, ASaveHoldsTheMagicTheGameDataTheLevelNumberAndTheLevelRecordIn
         w.Flag(false);             // no cursor
         w.Flag(false).Flag(false); // the game's cursor hidden; the exit function not run
         w.I32(0).Flag(false);      // the level that runs, no switch pending
+        w.Append(RecordOf(*Effect_GammaRamp)).Append(RecordOf(*Effect_OpenClose));
+        w.Append(RecordOf(*Effect_RandomDissolve));
         w.Generator(kiv::FloatGenerator).Generator(kiv::IntGenerator);
         w.Generator(kiv::TextGenerator());
         w.EmptyBehavior().Flag(true).Text("Save test").I32(-1).I32(0).I32(-1).I32(0);

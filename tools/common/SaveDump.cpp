@@ -100,15 +100,19 @@ const std::map<std::string_view, std::string> Specs = {
     {"Mouse", "f:sensitivity i:x i:y i:relX i:relY i:wheel R:motionRect b:movedX b:movedY "
               "u:doubleClickAccuracy u:windowLow u:windowHigh b:doubleClicked0 "
               "b:doubleClicked1 u:firstClick0 u:firstClick1 u:frameCounter"},
-    // The screen effects' records (GammaRamp, OpenClose, RandomDissolve) belong after
-    // levelChangePending once the runtime writes them.
+    {"GammaRamp", "i:kind i:frame i:hold i:duration b:running x1536:ramp f:step b:restore"},
+    {"OpenClose", "u:color i:kind i:frame i:duration b:running f:step f:stepX f:stepY f:radius "
+                  "i:hold"},
+    {"RandomDissolveSize", "i:columns i:rows i:cellsPerFrame"},
+    {"RandomDissolve", "u:color i:frame i:hold i:duration b:running i:kind {Random}:random"},
     {"GameNode",
      "u:worldWidth u:worldHeight B:behavior {Mouse}:mouse u:framesPerSecond u:msPerFrame "
      "@:mainCharacter b:cursorExists s:palette b:showScrollingBoundingBox b:quitOnEscape "
      "i:spriteCount i:mapCount i:variableCount i:soundCount i:streamedSoundCount "
      "i:midiFileCount i:particleSystemCount L:maps 16L:displayLists L:variables L:sounds "
      "L:streamedSounds L:midiFiles L:particleSystems {ViewPort}:viewport ?{KivCursor}:cursor "
-     "b:showCursor b:exitCalled i:levelNumber b:levelChangePending {Random}:floatGenerator "
+     "b:showCursor b:exitCalled i:levelNumber b:levelChangePending {GammaRamp}:gammaRamp "
+     "{OpenClose}:openClose {RandomDissolve}:randomDissolve {Random}:floatGenerator "
      "{Random}:intGenerator {Random}:textGenerator B:gameBehavior b:windowed s:title "
      "i:gameLocalVariableIndex @:gameLocalVariable i:localVariableIndex @:localVariable"},
 };
@@ -138,6 +142,8 @@ public:
             return Behavior();
         if (className == "Variable")
             return Variable();
+        if (className == "RandomDissolve")
+            return RandomDissolve();
         auto spec = Specs.find(className);
         if (spec == Specs.end())
             throw Fault("no record is known for the class \"" + std::string(className) + "\"");
@@ -293,6 +299,19 @@ private:
         }
         Fields(behavior, "*i:functionSlots *i:machineSlots *i:timerSlots");
         return behavior;
+    }
+
+    // The covered cells, column after column, sit between the grid's size and the rest.
+    Json RandomDissolve() {
+        Json dissolve = Json::object();
+        Fields(dissolve, Specs.at("RandomDissolveSize"));
+        long long cells = dissolve["columns"].get<long long>() * dissolve["rows"].get<long long>();
+        if (cells < 0 || static_cast<unsigned long long>(cells) > data.size() - position)
+            throw Fault("a grid of " + std::to_string(cells) +
+                        " cells is more than the file holds");
+        dissolve["covered"] = Hex(Take(static_cast<size_t>(cells)), static_cast<size_t>(cells));
+        Fields(dissolve, Specs.at("RandomDissolve"));
+        return dissolve;
     }
 
     Json Variable() {
