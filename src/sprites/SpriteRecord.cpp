@@ -13,6 +13,8 @@
 
 namespace {
 
+constexpr long MinimalVariableRecord = 100;
+
 // Lists of object references: an int count, then the references.
 template <class T>
 void SaveRefs(File& f, const std::vector<T*>& refs) {
@@ -193,6 +195,9 @@ void Sprite::Load(File& f) {
     f.Read(m_GravityFriction);
     int variables = 0;
     f.Read(variables);
+    // Each local variable's record takes well over this many bytes: a damaged count ends
+    // in the file's message before room is made for the variables.
+    f.Require(static_cast<long>(variables < 0 ? 0 : variables) * MinimalVariableRecord);
     VariableNumber(variables);
     for (Variable* v : m_Variables)
         v->Load(f);
