@@ -19,6 +19,8 @@ void ShowcaseRun::SetUp() {
 int ShowcaseRun::Run(const std::string& commandLine) {
     platform = static_cast<HookedPlatform*>(&platform::Install(std::make_unique<HookedPlatform>()));
     hashes.clear();
+    RandReset(1); // each run draws the numbers a fresh process would
+
     int presented = 0;
     platform->onPass = [this, &presented](std::uint32_t frame) {
         if (platform->presenter.Presented() != presented) {
