@@ -146,6 +146,7 @@ void Game::ReadSave(File& file) {
         sounds = BuildActors(*level);
     }
     level->Load(file);
+    file.CheckNotCutShort();
     BindActorSounds(sounds);
     LoadActorImages();
 }
@@ -154,6 +155,7 @@ void Game::ReadInputData() {
     File file(inputDataFile, File::Reading);
     file.SeekBegin(MagicLength);
     gNode->RecordedInput().Load(file);
+    file.CheckNotCutShort();
 }
 
 void Game::StartRecording() {
