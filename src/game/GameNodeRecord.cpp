@@ -242,6 +242,8 @@ void GameNode::LoadGameState(File& f) {
     f.Read(windowed);
     if (windowed != _IsWindowed)
         kiv::SwitchScreenMode();
+    if (Effect_GammaRamp) // in the display mode of the save, which has the ramp or not
+        Effect_GammaRamp->ShowRamp();
     String title;
     title.Load(f);
     myGame->Title(title);

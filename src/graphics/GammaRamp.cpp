@@ -156,6 +156,10 @@ void GammaRamp::Stop() {
     Idle();
 }
 
+void GammaRamp::ShowRamp() {
+    kiv::SetGammaRamp(m_Kind == NoEffect ? m_Ramps[0] : m_Ramps[1]);
+}
+
 void GammaRamp::Save(File& file) {
     file.Write(m_Kind);
     file.Write(m_Frame);

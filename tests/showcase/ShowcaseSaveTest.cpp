@@ -98,4 +98,31 @@ TEST_F(ShowcaseSaves, F5AndF6SaveAndLoadThroughTheirDialogs) {
     EXPECT_NE(hashes.at(99), hashes.at(65));
 }
 
+// Full screen, a colour filter runs when the game is saved; it is stopped, and the load puts
+// the filtered picture back on the screen, though a filter sets its ramp only when it starts.
+TEST_F(ShowcaseSaves, ALoadShowsTheGammaRampOfTheSavedGame) {
+    beforeFrame = [&](std::uint32_t frame) {
+        if (frame == 1)
+            platform->ReadScript("10 press RETURN\n");
+        if (frame == 100) {
+            ASSERT_FALSE(Effect_GammaRamp->IsRunning()); // the playground has faded in
+            Effect_GammaRamp->Filter(0x40A0FF, 1000);
+        }
+        if (frame == 101) {
+            myGame->SaveGame("filtered.sav");
+            myGame->RealSaveGame();
+        }
+        if (frame == 102)
+            Effect_GammaRamp->Stop();
+        if (frame == 110) {
+            myGame->LoadGame("filtered.sav");
+            myGame->RealLoadGame();
+            EXPECT_TRUE(Effect_GammaRamp->IsRunning());
+        }
+    };
+    Run("--fullscreen --frames=112");
+    EXPECT_NE(hashes.at(109), hashes.at(101)); // the picture without the filter
+    EXPECT_EQ(hashes.at(110), hashes.at(101));
+}
+
 } // namespace

@@ -42,6 +42,10 @@ public:
 
     // The ramp the effect last set.
     const DDGAMMARAMP& Working() const { return m_Ramps[1]; }
+    // Puts on the display the ramp this effect stands for: its working ramp while an effect
+    // is under way, the identity otherwise. A loaded game needs it, because a filter sets its
+    // ramp only once, when it starts.
+    void ShowRamp();
 
 private:
     // Refuses a start (user error) without full-screen display or while an effect runs.
