@@ -1,11 +1,12 @@
 // libFuzzer target: save files and replays as a running game loads them, followed by two
-// frames of the loaded game. Any input must end in a loaded game, in the refusal message, or
-// in the fatal message, never in a crash or a read out of bounds. The game is a small one
-// compiled here; when it starts, it writes a save and a replay of itself into the first
-// corpus folder as seeds.
+// frames of the loaded game, and as kivdump shows them. Any input must end in a loaded game,
+// in the refusal message, or in the fatal message (kivdump: in JSON or in its error), never in
+// a crash or a read out of bounds. The game is a small one compiled here; when it starts, it
+// writes a save and a replay of itself into the first corpus folder as seeds.
 #include <kiv/Kiv.h>
 
 #include "GameData.h"
+#include "SaveDump.h"
 #include "data/LogicTables.h"
 #include "game/FrameLoop.h"
 #include "game/LoopGlobals.h"
@@ -278,6 +279,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     Data().input.assign(data + 1, data + size);
+    try {
+        kiv::tools::Json dump = data[0] & 1 ? kiv::tools::DumpReplay(Data().input, "fuzz.rep")
+                                            : kiv::tools::DumpSave(Data().input, "fuzz.sav");
+        dump.dump(); // the texts read must make valid UTF-8
+    } catch (const kiv::tools::DataError&) {
+    }
     Register();
     try {
         // Each file is loaded into the game as it starts.

@@ -177,10 +177,11 @@ TEST_F(SaveRules, BothKindsOfSaveLoadAndTheLevelHistoryFollows) {
                                                "load Bonus", "end World", "load Bonus"}));
 }
 
-TEST_F(SaveRules, AForeignOrBadReplayFileIsRefusedAndNothingIsLoaded) {
+TEST_F(SaveRules, AForeignSaveOrReplayIsRefusedAndNothingIsLoaded) {
     WriteBytes("foreign.sav", {'N', 'O', 'T', '_', 'S', 'A', 'V', 0, 0, 0, 0});
     WriteBytes("short.sav", {'K', 'I', 'V'});
     WriteBytes("bad.rep", {'K', 'I', 'V', '_', 'R', 'E', 'X', 0, 0, 0, 0});
+    platform->ReadScript("8 dialog foreign.sav\n8 press F6\n");
     bool replayed = false;
     platform->onPass = [&](std::uint32_t frame) {
         if (frame == 3) {
@@ -202,8 +203,9 @@ TEST_F(SaveRules, AForeignOrBadReplayFileIsRefusedAndNothingIsLoaded) {
     };
     Run();
     EXPECT_FALSE(replayed);
+    // The load dialog has a message of its own for a file that is not a save.
     EXPECT_EQ(Shown(), (Boxes{"Error loading replay file.", "Error loading replay file.",
-                              "Error loading replay file."}));
+                              "Error loading replay file.", "Error loading file."}));
     for (const auto& box : platform->dialogs.Shown()) {
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.flags, kiv::platform::MbIconError);

@@ -111,6 +111,31 @@ TEST_F(ToolProcess, ReferencesThatLeadNowhereAreWarnedOfOrRefusedWhenStrict) {
     EXPECT_FALSE(std::filesystem::exists(folder / "Data"));
 }
 
+// A file is a replay by its magic word; a damaged one, or one of another kind, is named in
+// kivdump's error.
+TEST_F(ToolProcess, KivdumpTellsAReplayByItsMagicAndRefusesDamagedOrForeignOnes) {
+    // One frame with the A key down, one mouse byte, one triple (3, -2, 0).
+    const std::string replay("KIV_REP\1\0\0\0\1\0\0\0\x1E\1\0\0\0\x04\1\0\0\0"
+                             "\3\0\0\0\xFE\xFF\xFF\xFF\0\0\0\0",
+                             37);
+    std::ofstream(folder / "play.rep", std::ios::binary) << replay;
+    std::ofstream(folder / "cut.rep", std::ios::binary) << replay.substr(0, 30);
+    Ran ran = Kivdump({"play.rep"});
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(Json::parse(ran.out), Json::parse(R"({"magic": "KIV_REP", "keys": [["A"]],
+        "mouseFlags": [4], "mouseSteps": [[3, -2, 0]]})"));
+
+    ran = Kivdump({"cut.rep"});
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(Has(ran.err, "kivdump: cut.rep, offset 29: the file ends inside a record"))
+        << ran.err;
+    ran = Kivdump({"save", "play.rep"});
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_TRUE(Has(ran.err, "kivdump: play.rep: not a file of this kind (it starts with "
+                             "\"KIV_REP\")"))
+        << ran.err;
+}
+
 } // namespace
 
 } // namespace kiv::test
