@@ -252,10 +252,30 @@ private:
         return box;
     }
 
-    // Each element takes at least one byte: a count larger than what is left is damage.
-    Json Repeated(size_t n, std::string_view type) {
-        if (n > data.size() - position)
+    // A count of elements that cannot all fit in what is left is damage, found before any is
+    // read: a search for the level record meets many such counts in the game's own bytes.
+    void CheckCount(size_t n, size_t elementSize) const {
+        if (n > (data.size() - position) / elementSize)
             throw Fault("a count of " + std::to_string(n) + " is more than the file holds");
+    }
+
+    // The fewest bytes an element of the type takes.
+    static size_t LeastSize(std::string_view type) {
+        switch (type.size() == 1 ? type[0] : '\0') {
+        case 'i':
+        case 'u':
+        case 'f':
+        case '@': // at least the null reference
+            return 4;
+        case 'd':
+            return 8;
+        default:
+            return 1;
+        }
+    }
+
+    Json Repeated(size_t n, std::string_view type) {
+        CheckCount(n, LeastSize(type));
         Json list = Json::array();
         for (size_t i = 0; i < n; ++i)
             list.push_back(Value(type));
@@ -285,6 +305,7 @@ private:
     Json Behavior() {
         Json behavior = {{"items", Json::array()}};
         std::uint32_t items = U32();
+        CheckCount(items, 4);
         for (std::uint32_t i = 0; i < items; ++i) {
             Json item = {{"index", static_cast<std::int32_t>(U32())}};
             if (item["index"].get<int>() >= 0) {
