@@ -91,8 +91,9 @@ void List::Load(File& file) {
         file.Read(object);
         // A node can be linked into one list only, and a list owns what it holds: a record
         // that names an object twice, or an object listed or owned elsewhere, must neither
-        // tie the list into a loop nor give the object two owners.
-        if (object && !object->next && !file.Claimed(object))
+        // tie the list into a loop nor give the object two owners; nor may an object whose
+        // record holds this list become part of itself.
+        if (object && !object->next && !file.Claimed(object) && !file.Loading(object))
             add(object);
     }
 }

@@ -11,6 +11,7 @@
 #include <map>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
@@ -27,6 +28,8 @@ struct File::ObjectTable {
     // Objects made by reading, by number, and those a reader took as its own.
     std::map<int, node*> made;
     std::unordered_set<const node*> claimed;
+    // Objects whose records are being read: the objects that hold the one read now.
+    std::unordered_set<const node*> loading;
 
     ObjectTable() {
         byNumber.reserve(128);
@@ -111,6 +114,8 @@ void File::CheckNotCutShort() {
 }
 
 void File::Truncated() {
+    if (auto keep = std::exchange(cutShort, nullptr))
+        keep();
     FatalError(kiv::Message(104), kiv::platform::LocalPath(fileName).c_str());
 }
 
@@ -290,6 +295,10 @@ bool File::Claimed(const node* object) const {
     return objects->claimed.count(object) != 0;
 }
 
+bool File::Loading(const node* object) const {
+    return objects->loading.count(object) != 0;
+}
+
 std::vector<node*> File::Unowned() const {
     std::vector<node*> unowned;
     for (const auto& [number, object] : objects->made)
@@ -324,7 +333,9 @@ bool File::ReadReference(node*& object) {
     objects->made.emplace(number, object);
     if (++depth > MaxNesting)
         Truncated();
+    objects->loading.insert(object);
     object->Load(*this);
+    objects->loading.erase(object);
     --depth;
     return true;
 }

@@ -130,8 +130,15 @@ void GameNode::SaveGameState(File& f) {
 }
 
 // Reads into an empty level; whatever the level held goes first. Objects of the wrong kind
-// in a damaged record are kept aside, never used, and the level comes out whole.
+// in a damaged record are kept aside, never used, and the level comes out whole; so are those
+// made before a read cut short ends the game.
 void GameNode::Load(File& f) {
+    auto keepLeftovers = [this, &f] {
+        for (node* n : f.Unowned())
+            if (n != this) // a level read as an object of its file
+                m_LoadedLeftovers.add(n);
+    };
+    f.OnCutShort(keepLeftovers);
     Empty();
     f.Read(m_WorldWidth);
     f.Read(m_WorldHeight);
@@ -160,9 +167,7 @@ void GameNode::Load(File& f) {
     LoadGameState(f);
     if (MainCharacterSprite && !MainCharacterSprite->next)
         MainCharacterSprite = nullptr; // in no display list: not one of the level's sprites
-    for (node* n : f.Unowned())
-        if (n != this) // a level read as an object of its file
-            m_LoadedLeftovers.add(n);
+    keepLeftovers();
     Variable::UpdateTextMaps();
 }
 
@@ -221,9 +226,10 @@ void GameNode::LoadCursor(File& f) {
     DeleteKivCursor();
     if (!cursor)
         return;
+    // The game's before its record is read: a record cut short leaves it to the game's end.
     auto* loaded = static_cast<KivCursor*>(KivCursor::CreateObject());
-    loaded->LoadRecord(f, false);
     pKivCursor = loaded;
+    loaded->LoadRecord(f, false);
 }
 
 void GameNode::LoadGameState(File& f) {

@@ -10,6 +10,7 @@
 #include "base/ListFilter.h"
 #include "base/LocalVariables.h"
 #include "base/Messages.h"
+#include "data/DataLimits.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 #include "graphics/MapParts.h"
@@ -572,8 +573,13 @@ void Map::SpacePartitionGridSize(unsigned int n) {
     if (n > 0x40000000u)
         n = 0x40000000u;
     m_GridSize = static_cast<int>(n);
-    m_GridColumns = n <= m_Width ? static_cast<int>((m_Width + n - 1) / n) : 1;
-    m_GridRows = n <= m_Height ? static_cast<int>((m_Height + n - 1) / n) : 1;
+    // No map is larger than an image: the size a damaged save gives one makes no larger grid.
+    auto side = [](unsigned int v) {
+        return std::min(v, static_cast<unsigned int>(kiv::MaxImageSide));
+    };
+    unsigned int width = side(m_Width), height = side(m_Height);
+    m_GridColumns = n <= width ? static_cast<int>((width + n - 1) / n) : 1;
+    m_GridRows = n <= height ? static_cast<int>((height + n - 1) / n) : 1;
     InitGrid();
 }
 

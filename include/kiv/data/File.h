@@ -5,6 +5,7 @@
 #include <kiv/base/node.h>
 
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 // The one binary reader and writer: game data, saved games, replays and every object's own
@@ -92,11 +93,18 @@ public:
     }
     // Whether a reader took the object as its own through ReadOwned.
     bool Claimed(const node* object) const;
+    // Whether the object's record is being read: it holds what is read now, so a damaged
+    // record that names it again must not put it inside itself.
+    bool Loading(const node* object) const;
     // The objects that reading this file made and that nothing owns: not taken through
     // ReadOwned and in no list. Damaged data can leave such objects (or refer to them only
     // from places that do not own what they point at); whoever loaded the file must keep them
     // alive as long as what it loaded.
     std::vector<node*> Unowned() const;
+    // Runs `keep` once, before the fatal exit, when a read of this file is found cut short:
+    // the loader takes the unowned objects there, so that an exit handler that returns (in
+    // tests and fuzzers) leaves nothing behind.
+    void OnCutShort(std::function<void()> keep) { cutShort = std::move(keep); }
 
     const char* Name() const;
 
@@ -125,6 +133,7 @@ private:
     // A read ran past the end of the disk file (seeks clear the stream's own indicator).
     bool readPastEnd;
     String fileName;
+    std::function<void()> cutShort;
 };
 
 // The object made by the factory registered under that exact class name, or null.
