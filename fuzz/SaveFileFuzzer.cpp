@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -259,9 +260,20 @@ void WriteSeeds(const char* corpus) {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     kiv::platform::headless::Install();
     kiv::platform::SetExitHandler([](int) { throw Exited{}; });
-    fs::path work = fs::temp_directory_path() / ("kiv-save-fuzz-" + std::to_string(getpid()));
+    static const fs::path work =
+        fs::temp_directory_path() / ("kiv-save-fuzz-" + std::to_string(getpid()));
     fs::create_directories(work);
     fs::current_path(work);
+    // The work folder goes with the process, unless libFuzzer left an input there that failed
+    // (crash-, leak-, timeout-...: every such name has a dash, and the game's files none).
+    std::atexit([] {
+        std::error_code ec;
+        fs::current_path(fs::temp_directory_path(), ec);
+        for (const auto& entry : fs::directory_iterator(work, ec))
+            if (entry.path().filename().string().find('-') == std::string::npos)
+                fs::remove(entry.path(), ec);
+        fs::remove(work, ec);
+    });
     kiv::CurrentDirectory = work.c_str();
     Data().game = kiv::tools::CompileGame(kiv::tools::Json::parse(Description));
     Register();
