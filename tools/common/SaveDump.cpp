@@ -25,7 +25,7 @@ constexpr size_t ClassNameField = 32;
 const char* const SoundBase = "s:name s:file i:volume i:pan i:bytesRead i:id u:playPosition "
                               "b:loop b:pausedBySystem b:streamed";
 
-const std::map<std::string_view, std::string> Specs = {
+const std::map<std::string_view, std::string> Layouts = {
     {"CollisionSegment",
      "f:originX f:originY f:directionX f:directionY f:magnitudeX f:magnitudeY i:id "
      "f:contactNormalX f:contactNormalY f:normalX f:normalY f:hitFraction c:attributes b:inside "
@@ -144,11 +144,11 @@ public:
             return Variable();
         if (className == "RandomDissolve")
             return RandomDissolve();
-        auto spec = Specs.find(className);
-        if (spec == Specs.end())
+        auto layout = Layouts.find(className);
+        if (layout == Layouts.end())
             throw Fault("no record is known for the class \"" + std::string(className) + "\"");
         Json object = Json::object();
-        Fields(object, spec->second);
+        Fields(object, layout->second);
         return object;
     }
 
@@ -165,11 +165,11 @@ private:
         return p;
     }
 
-    void Fields(Json& object, std::string_view spec) {
-        while (!spec.empty()) {
-            size_t end = spec.find(' ');
-            std::string_view field = spec.substr(0, end);
-            spec = end == std::string_view::npos ? std::string_view() : spec.substr(end + 1);
+    void Fields(Json& object, std::string_view layout) {
+        while (!layout.empty()) {
+            size_t end = layout.find(' ');
+            std::string_view field = layout.substr(0, end);
+            layout = end == std::string_view::npos ? std::string_view() : layout.substr(end + 1);
             size_t colon = field.rfind(':');
             object[std::string(field.substr(colon + 1))] = Value(field.substr(0, colon));
         }
@@ -325,13 +325,13 @@ private:
     // The covered cells, column after column, sit between the grid's size and the rest.
     Json RandomDissolve() {
         Json dissolve = Json::object();
-        Fields(dissolve, Specs.at("RandomDissolveSize"));
+        Fields(dissolve, Layouts.at("RandomDissolveSize"));
         long long cells = dissolve["columns"].get<long long>() * dissolve["rows"].get<long long>();
         if (cells < 0 || static_cast<unsigned long long>(cells) > data.size() - position)
             throw Fault("a grid of " + std::to_string(cells) +
                         " cells is more than the file holds");
         dissolve["covered"] = Hex(Take(static_cast<size_t>(cells)), static_cast<size_t>(cells));
-        Fields(dissolve, Specs.at("RandomDissolve"));
+        Fields(dissolve, Layouts.at("RandomDissolve"));
         return dissolve;
     }
 
@@ -351,7 +351,7 @@ private:
         default:
             break;
         }
-        Fields(variable, Specs.at("VariableDisplay"));
+        Fields(variable, Layouts.at("VariableDisplay"));
         return variable;
     }
 
