@@ -79,7 +79,7 @@ fi
 
 if [ "$mode" != kill ]; then
     for i in $(seq 1 "$players"); do
-        ends_within "$i" 60 || { echo "player $i did not finish"; show; exit 1; }
+        ends_within "$i" 150 || { echo "player $i did not finish"; show; exit 1; }
         wait "${pids[$i]}" || { echo "player $i failed"; show; exit 1; }
     done
     for i in $(seq 1 "$players"); do
