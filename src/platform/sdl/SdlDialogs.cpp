@@ -3,6 +3,7 @@
 #include "platform/Cp1252.h"
 #include "platform/DesktopChooser.h"
 #include "platform/Dialogs.h"
+#include "platform/sdl/DrawnQuestions.h"
 #include "platform/sdl/SdlFileChooser.h"
 
 #include "base/WholeNumber.h"
@@ -35,9 +36,13 @@ int SdlDialogs::MessageBox(const char* text, const char* caption, unsigned flags
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : okButton;
     int chosen = yesNo ? IdYes : IdOk;
-    if (SDL_ShowMessageBox(&box, &chosen) != 0 || chosen < 0)
-        chosen = yesNo ? IdNo : IdOk;
-    return chosen;
+    if (SDL_ShowMessageBox(&box, &chosen) == 0)
+        return chosen < 0 ? (yesNo ? IdNo : IdOk) : chosen;
+    if (!yesNo) {
+        DrawnButtons(window, caption, text, {"OK"}, 0, 0);
+        return IdOk;
+    }
+    return DrawnButtons(window, caption, text, {"Yes", "No"}, 0, 1) == 0 ? IdYes : IdNo;
 }
 
 std::string SdlDialogs::ChooseFile(const FileChoice& choice) {
@@ -62,8 +67,9 @@ std::string Quoted(const std::string& text) {
     return out + "'";
 }
 
-// A line of text from the desktop's entry dialog; false when there is none or it is cancelled.
-bool AskText(const char* title, const char* question, std::string& text) {
+// A line of text from the desktop's entry dialog, or from one drawn over the game when the
+// desktop has none; false when it is cancelled.
+bool AskText(SdlWindow& window, const char* title, const char* question, std::string& text) {
     std::string command;
     if (std::system("command -v zenity >/dev/null 2>&1") == 0)
         command = "zenity --entry --title=" + Quoted(title) + " --text=" + Quoted(question) +
@@ -72,7 +78,7 @@ bool AskText(const char* title, const char* question, std::string& text) {
         command = "kdialog --title " + Quoted(title) + " --inputbox " + Quoted(question) + " " +
                   Quoted(text);
     else
-        return false;
+        return DrawnAskText(window, title, question, text);
     FILE* answer = popen((command + " 2>/dev/null").c_str(), "r");
     if (!answer)
         return false;
@@ -86,8 +92,10 @@ bool AskText(const char* title, const char* question, std::string& text) {
     return !text.empty();
 }
 
-// A message box with one button per answer; -1 when it is closed.
-int Buttons(const char* title, const char* text, const std::vector<std::string>& labels) {
+// A message box with one button per answer, drawn over the game when SDL cannot show one;
+// -1 when it is closed.
+int Buttons(SdlWindow& window, const char* title, const char* text,
+            const std::vector<std::string>& labels) {
     std::vector<SDL_MessageBoxButtonData> buttons;
     for (size_t i = 0; i < labels.size(); ++i)
         buttons.push_back({0, static_cast<int>(i), labels[i].c_str()});
@@ -101,23 +109,24 @@ int Buttons(const char* title, const char* text, const std::vector<std::string>&
     box.buttons = buttons.data();
     int chosen = -1;
     if (SDL_ShowMessageBox(&box, &chosen) != 0)
-        return -1;
+        return DrawnButtons(window, title, text, labels, 0, -1);
     return chosen;
 }
 
 } // namespace
 
 int SdlDialogs::HostOrJoin(unsigned& port, std::string& hostName) {
-    int chosen =
-        Buttons("Network game", "Host a new session, or join one?", {"Host", "Join", "Cancel"});
+    int chosen = Buttons(window, "Network game", "Host a new session, or join one?",
+                         {"Host", "Join", "Cancel"});
     if (chosen != 0 && chosen != 1)
         return IdCancel;
     std::string portText = std::to_string(port);
     long long number = 0;
-    if (AskText("Network game", "Port:", portText) && ReadWholeNumber(portText, 1, 65535, number))
+    if (AskText(window, "Network game", "Port:", portText) &&
+        ReadWholeNumber(portText, 1, 65535, number))
         port = static_cast<unsigned>(number);
     if (chosen == 1)
-        AskText("Network game", "Host name:", hostName);
+        AskText(window, "Network game", "Host name:", hostName);
     return chosen == 0 ? IdHost : IdJoin;
 }
 
@@ -128,7 +137,7 @@ int SdlDialogs::Choose(const char* caption, const std::vector<std::string>& choi
     for (size_t i = 0; i < choices.size() && i < Most; ++i)
         labels.push_back(Utf8FromCp1252(choices[i].c_str()));
     labels.emplace_back("Cancel");
-    int chosen = Buttons(caption, caption, labels);
+    int chosen = Buttons(window, caption, caption, labels);
     return chosen >= 0 && chosen < static_cast<int>(labels.size()) - 1 ? chosen : -1;
 }
 

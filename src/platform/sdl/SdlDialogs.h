@@ -8,11 +8,11 @@ namespace kiv::platform::sdl {
 class SdlWindow;
 
 // Message boxes in a window of their own (texts arrive in code page 1252, as games write
-// them); on standard error when no window can be shown. The host-or-join dialog and the
-// choice of a character are message boxes with a button per answer; the port and the host
-// name are asked through the desktop's own entry dialog (zenity or kdialog) when one is
-// installed, and keep their defaults otherwise. File dialogs are the desktop's own (zenity
-// or kdialog) when one is installed, otherwise drawn over the game.
+// them), echoed on standard error; drawn over the game where SDL cannot show one. The
+// host-or-join dialog and the choice of a character are message boxes with a button per
+// answer; the port and the host name are asked through the desktop's own entry dialog
+// (zenity or kdialog) when one is installed, otherwise drawn over the game. File dialogs are
+// the desktop's own (zenity or kdialog) when one is installed, otherwise drawn over the game.
 class SdlDialogs : public Dialogs {
 public:
     explicit SdlDialogs(SdlWindow& w) : window(w) {}
