@@ -23,7 +23,10 @@ bool SdlWindow::Create(const WindowSpec& s) {
                               s.height, flags);
     if (!window)
         return false;
-    renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+    // No vertical sync: presenting must never hold the frame loop, whose frames keep their own
+    // times (16 ms at 60 frames per second) and would otherwise fall into step with the
+    // display's refreshes (16.67 ms at 60 Hz), dropping a frame every 25.
+    renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer)
         renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     if (!renderer) {
