@@ -1,5 +1,6 @@
 #include "platform/PreciseWait.h"
 
+#include <algorithm>
 #include <thread>
 #include <time.h>
 
@@ -38,7 +39,9 @@ void PreciseWait::Until(Clock::time_point deadline) {
     const auto cpuStart = ThreadCpuTime();
     Wait(deadline);
     totals.cpu += ThreadCpuTime() - cpuStart;
-    totals.wall += Clock::now() - wallStart;
+    const auto end = Clock::now();
+    totals.wall += end - wallStart;
+    totals.late = std::max(end - deadline, Clock::duration::zero());
     ++totals.waits;
 }
 

@@ -19,7 +19,8 @@ public:
     struct Totals {
         std::uint64_t waits = 0;
         std::chrono::nanoseconds wall{};
-        std::chrono::nanoseconds cpu{}; // the waiting thread's processor time
+        std::chrono::nanoseconds cpu{};  // the waiting thread's processor time
+        std::chrono::nanoseconds late{}; // how long after its deadline the last wait returned
     };
 
     explicit PreciseWait(const SleepOvershoot::Settings& settings = SleepOvershoot::Defaults)

@@ -11,7 +11,8 @@ namespace kiv::platform {
 // of the last `Window` overshoots, held between a floor and a ceiling. A precise wait sleeps
 // until that margin before its deadline and spins the rest. The percentile lets the odd long
 // stall go (a margin that covered every stall would spin for milliseconds each frame); the
-// ceiling bounds the spinning on a machine whose sleeps are always late.
+// ceiling bounds the spinning on a machine whose sleeps are always late: 1.5 ms of a 16 ms
+// frame keeps a waiting game under a tenth of a core at 60 frames per second.
 class SleepOvershoot {
 public:
     using Duration = std::chrono::nanoseconds;
