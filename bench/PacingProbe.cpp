@@ -70,6 +70,7 @@ struct Probe {
     int frame = 0;  // frames into it
     Clock::time_point last, measuredFrom;
     PreciseWait::Totals waitsFrom;
+    std::uint64_t waitsSeen = 0;
     std::vector<double> intervals; // ms
     std::vector<double> waitsLate; // ms after their deadlines that the waits returned
     int overran = 0;               // frames whose own work took longer than the frame time
@@ -89,8 +90,10 @@ double Milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// The nearest-rank percentile of sorted values.
+// The nearest-rank percentile of sorted values (NaN for none).
 double Percentile(const std::vector<double>& sorted, int percent) {
+    if (sorted.empty())
+        return NAN;
     std::size_t rank = (sorted.size() * static_cast<std::size_t>(percent) + 99) / 100;
     return sorted[std::max<std::size_t>(rank, 1) - 1];
 }
@@ -156,7 +159,10 @@ void FrameStart(Clock::time_point now) {
     const int frame = probe.frame++;
     if (frame > SettleFrames) {
         probe.intervals.push_back(Milliseconds(now - probe.last));
-        probe.waitsLate.push_back(Milliseconds(probe.clock->Waiter().Counted().late));
+        const PreciseWait::Totals& waits = probe.clock->Waiter().Counted();
+        if (waits.waits != probe.waitsSeen) // a frame that overran did not wait
+            probe.waitsLate.push_back(Milliseconds(waits.late));
+        probe.waitsSeen = waits.waits;
     } else if (frame == SettleFrames) {
         probe.measuredFrom = now;
         probe.waitsFrom = probe.clock->Waiter().Counted();
