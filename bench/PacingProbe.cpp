@@ -110,7 +110,7 @@ void Report(const Case& c, Clock::time_point now) {
     std::sort(probe.waitsLate.begin(), probe.waitsLate.end());
     const PreciseWait& waiter = probe.clock->Waiter();
     const auto waitCpu = waiter.Counted().cpu - probe.waitsFrom.cpu;
-    const double busyShare = 100 * Milliseconds(waitCpu) / Milliseconds(now - probe.measuredFrom);
+    const double waitShare = 100 * Milliseconds(waitCpu) / Milliseconds(now - probe.measuredFrom);
     const double marginUs =
         std::chrono::duration<double, std::micro>(waiter.Overshoot().Margin()).count();
     std::printf("%3u fps %-8s %5zu frames  mean %7.3f ms  error p50 %6.3f  p99 %6.3f  max %7.3f ms"
@@ -118,7 +118,7 @@ void Report(const Case& c, Clock::time_point now) {
                 "%.0f us)\n",
                 c.fps, c.busy ? "one busy" : "idle", probe.intervals.size(),
                 sum / static_cast<double>(probe.intervals.size()), Percentile(errors, 50),
-                Percentile(errors, 99), errors.back(), busyShare, probe.overran,
+                Percentile(errors, 99), errors.back(), waitShare, probe.overran,
                 Percentile(probe.waitsLate, 99), marginUs);
     std::fflush(stdout);
 }
@@ -166,6 +166,7 @@ void FrameStart(Clock::time_point now) {
     } else if (frame == SettleFrames) {
         probe.measuredFrom = now;
         probe.waitsFrom = probe.clock->Waiter().Counted();
+        probe.waitsSeen = probe.waitsFrom.waits;
     }
     probe.last = now;
     if (frame > SettleFrames &&
