@@ -175,16 +175,28 @@ void CopyRowMirrored(std::uint8_t* __restrict dst, const std::uint8_t* __restric
     constexpr int lanes = 16 / size;
     using V = typename Pixels16<T>::Type;
     const V keys = V{} + key;
-    for (; count >= lanes; count -= lanes, dst += lanes * size, src -= lanes * size) {
+    // Sixteen bytes of the row reversed, merged with what lies under them.
+    auto reversed = [&](const std::uint8_t* from, const std::uint8_t* under) {
         Words16 words;
         V old;
-        std::memcpy(&words, src - (lanes - 1) * size, sizeof words);
-        std::memcpy(&old, dst, sizeof old);
+        std::memcpy(&words, from - (lanes - 1) * size, sizeof words);
+        std::memcpy(&old, under, sizeof old);
         V v = Reversed<T>(words);
         if constexpr (Keyed) {
             V skip = reinterpret_cast<V>(v == keys);
             v = (old & skip) | (v & ~skip);
         }
+        return v;
+    };
+    // Two blocks are read before either is written: the stores going one way and the loads
+    // the other would otherwise wait on each other.
+    for (; count >= 2 * lanes; count -= 2 * lanes, dst += 32, src -= 32) {
+        V a = reversed(src, dst), b = reversed(src - 16, dst + 16);
+        std::memcpy(dst, &a, sizeof a);
+        std::memcpy(dst + 16, &b, sizeof b);
+    }
+    for (; count >= lanes; count -= lanes, dst += 16, src -= 16) {
+        V v = reversed(src, dst);
         std::memcpy(dst, &v, sizeof v);
     }
     for (int j = 0; j < count; ++j) {
