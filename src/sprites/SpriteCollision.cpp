@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace kiv::sweep;
 using kiv::collision::SubStep;
@@ -202,30 +203,99 @@ void RecordMapHit(Sprite& s, const Hit& hit) {
         s.m_OwnTouched.push_back(hit.own);
 }
 
+// The sub-step boxes of a box-mode sweep, in the map's coordinates: the hull of the box now
+// and the box moved t of the way, for t = 0, step, 2 step, ... while t < 1 + step.
+struct SubStepBoxes {
+    SubStepBoxes(const Sprite& s, Map& map, const Box& now)
+        : now(now), box(ShownCollisionBox(s)), x(WorldX(s)), y(WorldY(s)), tx(s.m_TranslationX),
+          ty(s.m_TranslationY), mx(map.WorldPositionX()), my(map.WorldPositionY()),
+          step(SubStep(s.m_Speed)) {}
+
+    bool Has(int i) const { return T(i) < 1.0f + step; }
+    float T(int i) const { return static_cast<float>(i) * step; }
+    Box At(int i) const {
+        const float t = T(i);
+        Box b = Hull(now, Placed(box, x + t * tx, y + t * ty));
+        return {b.left - mx, b.top - my, b.right - mx, b.bottom - my};
+    }
+
+    Box now;
+    KivRect box;
+    float x, y, tx, ty, mx, my, step;
+};
+
+// The sides of a rectangle as the map shapes' box tests order them (left and right, top and
+// bottom swapped when given the other way round).
+struct Sides {
+    float xMin, yMin, xMax, yMax;
+};
+
+Sides SidesOf(const Box& b) {
+    return {b.left < b.right ? b.left : b.right, b.top < b.bottom ? b.top : b.bottom,
+            b.left < b.right ? b.right : b.left, b.top < b.bottom ? b.bottom : b.top};
+}
+
+// Whether a segment lies wholly beyond one side of the rectangle: its box test then fails at
+// its first step, for this rectangle and for every one inside it.
+bool Beyond(const CollisionSegment& seg, const Sides& r) {
+    const float x1 = seg.OriginX(), y1 = seg.OriginY(), x2 = seg.EndX(), y2 = seg.EndY();
+    return (y1 > r.yMax && y2 > r.yMax) || (y1 < r.yMin && y2 < r.yMin) ||
+           (x1 > r.xMax && x2 > r.xMax) || (x1 < r.xMin && x2 < r.xMin);
+}
+
+// The map shapes a box-mode sweep tests at each sub-step, in the order of the cells. Its room
+// is kept between frames.
+std::vector<CollisionData*>& SweepShapes() {
+    static std::vector<CollisionData*> shapes = [] {
+        std::vector<CollisionData*> v;
+        v.reserve(64);
+        return v;
+    }();
+    return shapes;
+}
+
+// The shapes of the cells that a sub-step can meet: the segments the move goes against, less
+// those beyond one side of the rectangle around every sub-step's box, and the circles. Every
+// sub-step then tests the same shapes in the same order as a walk of the cells would.
+const std::vector<CollisionData*>& ShapesInReach(Sprite& s, Map& map, const Cells& cells,
+                                                 const SubStepBoxes& boxes) {
+    Sides reach = SidesOf(boxes.At(0));
+    for (int i = 1; boxes.Has(i); ++i) {
+        Sides r = SidesOf(boxes.At(i));
+        reach = {std::min(reach.xMin, r.xMin), std::min(reach.yMin, r.yMin),
+                 std::max(reach.xMax, r.xMax), std::max(reach.yMax, r.yMax)};
+    }
+    // A side that is not a number rules nothing out.
+    const bool usable = !std::isnan(reach.xMin + reach.yMin + reach.xMax + reach.yMax);
+    auto& shapes = SweepShapes();
+    shapes.clear();
+    ForEachShape(map, cells, [&](CollisionData* shape) {
+        if (IsSegment(shape)) {
+            auto* seg = static_cast<CollisionSegment*>(shape);
+            if (!Faces(*seg, s.m_DirectionX, s.m_DirectionY) || (usable && Beyond(*seg, reach)))
+                return;
+        }
+        shapes.push_back(shape);
+    });
+    return shapes;
+}
+
 // Box mode: the box is swept a sub-step further each time; the scan ends at the first
 // sub-step that cut the move.
-void BoxAgainstMap(Sprite& s, Map& map, const Cells& cells) {
-    KivRect box = ShownCollisionBox(s);
-    const float step = SubStep(s.m_Speed);
-    const float mx = map.WorldPositionX(), my = map.WorldPositionY();
-    const Box now = BoxNow(s);
-    for (int i = 0;; ++i) {
-        const float t = static_cast<float>(i) * step;
-        if (!(t < 1.0f + step))
-            break;
-        Box b = Hull(
-            now, Placed(box, WorldX(s) + t * s.m_TranslationX, WorldY(s) + t * s.m_TranslationY));
-        // Back to the map's own coordinates, where its shapes are.
-        Box inMap = {b.left - mx, b.top - my, b.right - mx, b.bottom - my};
+void BoxAgainstMap(Sprite& s, Map& map, const Cells& cells, const Box& now) {
+    const SubStepBoxes boxes(s, map, now);
+    const auto& shapes = ShapesInReach(s, map, cells, boxes);
+    if (shapes.empty())
+        return;
+    const float step = boxes.step;
+    for (int i = 0; boxes.Has(i); ++i) {
+        const float t = boxes.T(i);
+        const Box inMap = boxes.At(i);
         // A slow sprite close to the end of its move stops where it is.
         float cut = s.m_Speed <= 1 && std::fabs(1.0f - t) <= step ? 0.0f : std::max(0.0f, t - step);
-        ForEachShape(map, cells, [&](CollisionData* shape) {
-            if (IsSegment(shape) &&
-                !Faces(*static_cast<CollisionSegment*>(shape), s.m_DirectionX, s.m_DirectionY))
-                return;
+        for (CollisionData* shape : shapes)
             if (Touches(shape, inMap))
                 RecordMapHit(s, {nullptr, shape, cut});
-        });
         if (s.m_MoveFraction < CollisionData::NoHit)
             break;
     }
@@ -267,12 +337,13 @@ void Sprite::CheckMapCollision(Map* map) {
     if (!m || !CurrentFrame())
         return;
     // The box now and after the move, in the map's coordinates and clamped to the map.
-    Box b = Hull(BoxNow(*this), BoxAfter(*this, 1));
+    const Box now = BoxNow(*this);
+    Box b = Hull(now, BoxAfter(*this, 1));
     const float mx = m->WorldPositionX(), my = m->WorldPositionY();
     Box swept = ClampedToMap({b.left - mx, b.top - my, b.right - mx, b.bottom - my}, *m);
     Cells cells = CellsUnder(*m, swept);
     if (m_CollisionType)
-        BoxAgainstMap(*this, *m, cells);
+        BoxAgainstMap(*this, *m, cells, now);
     else
         ShapesAgainstMap(*this, *m, cells, swept);
 }
