@@ -254,28 +254,38 @@ std::vector<CollisionData*>& SweepShapes() {
     return shapes;
 }
 
+// The rectangle around every sub-step's box. Each side of the boxes moves one way only as t
+// grows (the sums and products of floats keep their order), so the first and the last
+// sub-step's boxes bound all the others.
+Sides Reach(const SubStepBoxes& boxes) {
+    int last = 0;
+    while (boxes.Has(last + 1))
+        ++last;
+    Sides first = SidesOf(boxes.At(0)), end = SidesOf(boxes.At(last));
+    return {std::min(first.xMin, end.xMin), std::min(first.yMin, end.yMin),
+            std::max(first.xMax, end.xMax), std::max(first.yMax, end.yMax)};
+}
+
 // The shapes of the cells that a sub-step can meet: the segments the move goes against, less
 // those beyond one side of the rectangle around every sub-step's box, and the circles. Every
 // sub-step then tests the same shapes in the same order as a walk of the cells would.
 const std::vector<CollisionData*>& ShapesInReach(Sprite& s, Map& map, const Cells& cells,
                                                  const SubStepBoxes& boxes) {
-    Sides reach = SidesOf(boxes.At(0));
-    for (int i = 1; boxes.Has(i); ++i) {
-        Sides r = SidesOf(boxes.At(i));
-        reach = {std::min(reach.xMin, r.xMin), std::min(reach.yMin, r.yMin),
-                 std::max(reach.xMax, r.xMax), std::max(reach.yMax, r.yMax)};
-    }
-    // A side that is not a number rules nothing out.
-    const bool usable = !std::isnan(reach.xMin + reach.yMin + reach.xMax + reach.yMax);
     auto& shapes = SweepShapes();
     shapes.clear();
     ForEachShape(map, cells, [&](CollisionData* shape) {
-        if (IsSegment(shape)) {
-            auto* seg = static_cast<CollisionSegment*>(shape);
-            if (!Faces(*seg, s.m_DirectionX, s.m_DirectionY) || (usable && Beyond(*seg, reach)))
-                return;
-        }
-        shapes.push_back(shape);
+        if (!IsSegment(shape) ||
+            Faces(*static_cast<CollisionSegment*>(shape), s.m_DirectionX, s.m_DirectionY))
+            shapes.push_back(shape);
+    });
+    if (shapes.empty())
+        return shapes;
+    const Sides reach = Reach(boxes);
+    // A side that is not a number rules nothing out.
+    if (std::isnan(reach.xMin + reach.yMin + reach.xMax + reach.yMax))
+        return shapes;
+    std::erase_if(shapes, [&reach](CollisionData* shape) {
+        return IsSegment(shape) && Beyond(*static_cast<CollisionSegment*>(shape), reach);
     });
     return shapes;
 }
