@@ -203,25 +203,26 @@ void RecordMapHit(Sprite& s, const Hit& hit) {
         s.m_OwnTouched.push_back(hit.own);
 }
 
-// The sub-step boxes of a box-mode sweep, in the map's coordinates: the hull of the box now
-// and the box moved t of the way, for t = 0, step, 2 step, ... while t < 1 + step.
-struct SubStepBoxes {
-    SubStepBoxes(const Sprite& s, Map& map, const Box& now)
-        : now(now), box(ShownCollisionBox(s)), x(WorldX(s)), y(WorldY(s)), tx(s.m_TranslationX),
+// A sprite's move as the map step sweeps it, its frame and positions looked up once: the box
+// now and moved t of the way (in world coordinates) and, in box mode, the sub-step boxes in
+// the map's coordinates: the hull of the box now and the box moved t of the way, for t = 0,
+// step, 2 step, ... while t < 1 + step.
+struct SweptMove {
+    SweptMove(const Sprite& s, Map& map)
+        : box(ShownCollisionBox(s)), x(WorldX(s)), y(WorldY(s)), tx(s.m_TranslationX),
           ty(s.m_TranslationY), mx(map.WorldPositionX()), my(map.WorldPositionY()),
-          step(SubStep(s.m_Speed)) {}
+          step(SubStep(s.m_Speed)), now(Placed(box, x, y)) {}
+
+    Box Moved(float t) const { return Placed(box, x + t * tx, y + t * ty); }
+    Box InMap(const Box& b) const { return {b.left - mx, b.top - my, b.right - mx, b.bottom - my}; }
 
     bool Has(int i) const { return T(i) < 1.0f + step; }
     float T(int i) const { return static_cast<float>(i) * step; }
-    Box At(int i) const {
-        const float t = T(i);
-        Box b = Hull(now, Placed(box, x + t * tx, y + t * ty));
-        return {b.left - mx, b.top - my, b.right - mx, b.bottom - my};
-    }
+    Box At(int i) const { return InMap(Hull(now, Moved(T(i)))); }
 
-    Box now;
     KivRect box;
     float x, y, tx, ty, mx, my, step;
+    Box now;
 };
 
 // The sides of a rectangle as the map shapes' box tests order them (left and right, top and
@@ -254,14 +255,14 @@ std::vector<CollisionData*>& SweepShapes() {
     return shapes;
 }
 
-// The rectangle around every sub-step's box. Each side of the boxes moves one way only as t
+// The rectangle around every sub-step's box. Each side of the move moves one way only as t
 // grows (the sums and products of floats keep their order), so the first and the last
-// sub-step's boxes bound all the others.
-Sides Reach(const SubStepBoxes& boxes) {
+// sub-step's move bound all the others.
+Sides Reach(const SweptMove& move) {
     int last = 0;
-    while (boxes.Has(last + 1))
+    while (move.Has(last + 1))
         ++last;
-    Sides first = SidesOf(boxes.At(0)), end = SidesOf(boxes.At(last));
+    Sides first = SidesOf(move.At(0)), end = SidesOf(move.At(last));
     return {std::min(first.xMin, end.xMin), std::min(first.yMin, end.yMin),
             std::max(first.xMax, end.xMax), std::max(first.yMax, end.yMax)};
 }
@@ -270,7 +271,7 @@ Sides Reach(const SubStepBoxes& boxes) {
 // those beyond one side of the rectangle around every sub-step's box, and the circles. Every
 // sub-step then tests the same shapes in the same order as a walk of the cells would.
 const std::vector<CollisionData*>& ShapesInReach(Sprite& s, Map& map, const Cells& cells,
-                                                 const SubStepBoxes& boxes) {
+                                                 const SweptMove& move) {
     auto& shapes = SweepShapes();
     shapes.clear();
     ForEachShape(map, cells, [&](CollisionData* shape) {
@@ -280,7 +281,7 @@ const std::vector<CollisionData*>& ShapesInReach(Sprite& s, Map& map, const Cell
     });
     if (shapes.empty())
         return shapes;
-    const Sides reach = Reach(boxes);
+    const Sides reach = Reach(move);
     // A side that is not a number rules nothing out.
     if (std::isnan(reach.xMin + reach.yMin + reach.xMax + reach.yMax))
         return shapes;
@@ -292,15 +293,14 @@ const std::vector<CollisionData*>& ShapesInReach(Sprite& s, Map& map, const Cell
 
 // Box mode: the box is swept a sub-step further each time; the scan ends at the first
 // sub-step that cut the move.
-void BoxAgainstMap(Sprite& s, Map& map, const Cells& cells, const Box& now) {
-    const SubStepBoxes boxes(s, map, now);
-    const auto& shapes = ShapesInReach(s, map, cells, boxes);
+void BoxAgainstMap(Sprite& s, Map& map, const Cells& cells, const SweptMove& move) {
+    const auto& shapes = ShapesInReach(s, map, cells, move);
     if (shapes.empty())
         return;
-    const float step = boxes.step;
-    for (int i = 0; boxes.Has(i); ++i) {
-        const float t = boxes.T(i);
-        const Box inMap = boxes.At(i);
+    const float step = move.step;
+    for (int i = 0; move.Has(i); ++i) {
+        const float t = move.T(i);
+        const Box inMap = move.At(i);
         // A slow sprite close to the end of its move stops where it is.
         float cut = s.m_Speed <= 1 && std::fabs(1.0f - t) <= step ? 0.0f : std::max(0.0f, t - step);
         for (CollisionData* shape : shapes)
@@ -347,13 +347,11 @@ void Sprite::CheckMapCollision(Map* map) {
     if (!m || !CurrentFrame())
         return;
     // The box now and after the move, in the map's coordinates and clamped to the map.
-    const Box now = BoxNow(*this);
-    Box b = Hull(now, BoxAfter(*this, 1));
-    const float mx = m->WorldPositionX(), my = m->WorldPositionY();
-    Box swept = ClampedToMap({b.left - mx, b.top - my, b.right - mx, b.bottom - my}, *m);
+    const SweptMove move(*this, *m);
+    Box swept = ClampedToMap(move.InMap(Hull(move.now, move.Moved(1))), *m);
     Cells cells = CellsUnder(*m, swept);
     if (m_CollisionType)
-        BoxAgainstMap(*this, *m, cells, now);
+        BoxAgainstMap(*this, *m, cells, move);
     else
         ShapesAgainstMap(*this, *m, cells, swept);
 }
