@@ -53,7 +53,7 @@ SpriteBroadPhase::Slot* SpriteBroadPhase::SlotOf(Sprite* s) {
     return slot.sprite == s ? &slot : nullptr;
 }
 
-void SpriteBroadPhase::Changed(Sprite* s) {
+void SpriteBroadPhase::ChangedInSlot(Sprite* s) {
     Slot* slot = SlotOf(s);
     if (!slot || slot->dirty)
         return;

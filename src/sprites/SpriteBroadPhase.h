@@ -1,11 +1,12 @@
 #pragma once
 
+#include <kiv/sprites/Sprite.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 class Map;
-class Sprite;
 
 namespace kiv {
 
@@ -34,7 +35,11 @@ public:
 
     // What sprites report while a pass runs (nothing happens outside one): the place or the
     // frame shown changed; a sprite joined the level; a sprite is destroyed.
-    static void Changed(Sprite* s);
+    // (Inline: every sprite reports several times a frame, and most have no slot.)
+    static void Changed(Sprite* s) {
+        if (s->m_CollisionSlot >= 0)
+            ChangedInSlot(s);
+    }
     static void Joined();
     static void Forget(Sprite* s);
 
@@ -82,6 +87,7 @@ private:
                   const Slot& target) const;
     Cells CellRange(const Bounds& b) const;
     static Slot* SlotOf(Sprite* s);
+    static void ChangedInSlot(Sprite* s);
 
     Map* map = nullptr;
     bool rebuild = false;

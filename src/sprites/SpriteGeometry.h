@@ -4,17 +4,28 @@
 // where its map lies, the box it shows, and the level's viewport.
 
 #include <kiv/base/Types.h>
+#include <kiv/sprites/AnimationElem.h>
 #include <kiv/sprites/FrameElem.h>
+#include <kiv/sprites/SpriteElem.h>
 
-class AnimationElem;
 class Sprite;
 class ViewPort;
 
 namespace kiv::sprites {
 
 // Animation a of actor `actor` (frame f of it), or null when an index is out of range.
-AnimationElem* AnimationOf(int actor, int a);
-FrameElem* FrameOf(int actor, int a, int f);
+// (Inline: a sprite looks its frame up several times a frame.)
+inline AnimationElem* AnimationOf(int actor, int a) {
+    if (actor < 0 || actor >= SpriteElem::MaxActors)
+        return nullptr;
+    SpriteElem& e = SpriteList[actor];
+    return a >= 0 && a < e.m_AnimationCount ? &e.m_Animations[a] : nullptr;
+}
+
+inline FrameElem* FrameOf(int actor, int a, int f) {
+    AnimationElem* anim = AnimationOf(actor, a);
+    return anim && f >= 0 && f < anim->m_FrameCount ? &anim->m_Frames[f] : nullptr;
+}
 
 // The current level's viewport, or null without a level.
 ViewPort* LevelView();

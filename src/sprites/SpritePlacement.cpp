@@ -57,18 +57,6 @@ bool CodeFlipsV(int code) {
 
 namespace kiv::sprites {
 
-AnimationElem* AnimationOf(int actor, int a) {
-    if (actor < 0 || actor >= SpriteElem::MaxActors)
-        return nullptr;
-    SpriteElem& e = SpriteList[actor];
-    return a >= 0 && a < e.m_AnimationCount ? &e.m_Animations[a] : nullptr;
-}
-
-FrameElem* FrameOf(int actor, int a, int f) {
-    AnimationElem* anim = AnimationOf(actor, a);
-    return anim && f >= 0 && f < anim->m_FrameCount ? &anim->m_Frames[f] : nullptr;
-}
-
 ViewPort* LevelView() {
     return gNode ? &gNode->GetViewPort() : nullptr;
 }
