@@ -70,6 +70,28 @@ TEST_F(MapCollision, TheBoxMoveIsCutAtTheFirstContact) {
     EXPECT_FALSE(s->CollisionWithMap(2));
 }
 
+TEST_F(MapCollision, TheBoxMoveIsCutNearItsEndWhicheverWayItGoes) {
+    // Each box runs 20 pixels, in sub-steps of 1/20, into scenery it reaches at t = 0.9: the
+    // move is cut at 0.85. The sweep must look as far as its last sub-step, whichever way
+    // the box's sides move.
+    Wall(107, true, 1);                                                   // right edge 89 -> 109
+    Wall(112, false, 2);                                                  // left edge 130 -> 110
+    world->AddCollisionData(CollisionSegment(200, 57, 0, 57, 3, 0, 0));   // bottom 39 -> 59
+    world->AddCollisionData(CollisionSegment(0, 102, 200, 102, 4, 0, 0)); // top 120 -> 100
+    struct Run {
+        float x, y, dx, dy;
+        int id;
+    };
+    for (Run run : {Run{70, 80, 1, 0, 1}, Run{130, 80, -1, 0, 2}, Run{70, 20, 0, 1, 3},
+                    Run{70, 120, 0, -1, 4}}) {
+        Sprite* s = Mover(0, "s", 1, run.x, run.y, run.dx, run.dy, 20);
+        MapStep(*s);
+        EXPECT_NEAR(s->MoveFraction(), 0.85f, 1e-5) << run.id;
+        ASSERT_EQ(s->m_MapTouched.size(), 1u) << run.id;
+        EXPECT_EQ(s->m_MapTouched[0]->Id(), run.id);
+    }
+}
+
 TEST_F(MapCollision, TheShapeMoveIsCutAtTheNearestContactWhateverTheOrder) {
     // The circle's centre runs from x = 80 at 20 a frame; it touches the wall at 105 at
     // x = 100 (t = 1, cut 0.95) and the wall at 100 at x = 95 (t = 0.75, cut 0.7).
