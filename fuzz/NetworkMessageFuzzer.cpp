@@ -17,7 +17,10 @@ void Encode(const Message& m, std::vector<std::uint8_t>& out) {
     case Offer:
         return EncodeOffer(m.sprites.data(), m.sprites.size(), out);
     case Accepted:
-        return EncodeAccepted(m.assignments.data(), m.assignments.size(), out);
+        EncodeAccepted(m.assignments.data(), m.assignments.size(), out);
+        for (const PastInputs& p : m.past)
+            AppendPastInputs(p.player, p.data, p.size, out);
+        return;
     case Full:
         return EncodeFull(out);
     case Inputs:
@@ -39,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     for (const ItemView& item : m.items)
         if (item.data < data || item.data + item.length > data + size)
+            std::abort();
+    for (const PastInputs& p : m.past)
+        if (p.data < data || p.data + p.size > data + size)
             std::abort();
     Encode(m, again);
     if (again != std::vector<std::uint8_t>(data, data + size))

@@ -7,6 +7,7 @@
 #include <kiv/host/Host.h>
 #include <kiv/input/Keyboard.h>
 #include <kiv/input/Mouse.h>
+#include <kiv/network/NetworkComponent.h>
 #include <kiv/sound/SoundCard.h>
 
 #include "base/ConsoleOutput.h"
@@ -140,7 +141,9 @@ int MainLoop(const RuntimeOptions& options) {
             myGame->EndGame();
         if (gNode) {
             gNode->EndTimer();
-            gNode->Idle();
+            // A player who comes while the level runs replays the frames it missed at once.
+            if (!myGame->Network() || !myGame->Network()->CatchingUp())
+                gNode->Idle();
         }
     }
 }

@@ -62,7 +62,9 @@ int NetworkComponent::Init() {
 
 void NetworkComponent::Kill() {
     players->list.clear();
-    players->counted = 0;
+    players->played = 0;
+    players->past.clear();
+    players->pastFrames.clear();
     playerCount = 0;
     if (transport)
         transport->Close();
@@ -162,6 +164,10 @@ void NetworkComponent::ClearQOut() {
 void NetworkComponent::SendQOut() {
     if (outgoingCount == 0)
         return;
+    if (CatchingUp()) { // the others played these frames before this player came
+        ++frameStamp;
+        return;
+    }
     std::vector<unsigned char>& out = players->out;
     kiv::net::BeginInputs(frameStamp++, out);
     for (std::size_t i = 0; i < outgoingCount; ++i)

@@ -30,13 +30,23 @@ const char* DecodeOffer(const std::uint8_t* data, std::size_t size, Message& out
 }
 
 const char* DecodeAccepted(const std::uint8_t* data, std::size_t size, Message& out) {
-    if (size < 5)
+    if (size < AcceptedHeaderSize)
         return "a table of players without its count";
     std::uint32_t count = Get32(data + 1);
-    if ((size - 5) / 8 != count || (size - 5) % 8 != 0)
-        return "a table of players whose count does not match its length";
-    for (std::size_t at = 5; at < size; at += 8)
-        out.assignments.push_back({Get32(data + at), Get32(data + at + 4)});
+    if (count > (size - AcceptedHeaderSize) / AssignmentSize)
+        return "a table of players longer than its message";
+    std::size_t at = AcceptedHeaderSize;
+    for (std::uint32_t i = 0; i < count; ++i, at += AssignmentSize)
+        out.assignments.push_back({Get32(data + at), Get32(data + at + 4), Get32(data + at + 8)});
+    while (at < size) {
+        if (size - at < PastHeaderSize)
+            return "past inputs cut short in their header";
+        std::uint32_t length = Get32(data + at + 4);
+        if (length > size - at - PastHeaderSize)
+            return "past inputs cut short in their bytes";
+        out.past.push_back({Get32(data + at), length, data + at + PastHeaderSize});
+        at += PastHeaderSize + length;
+    }
     return nullptr;
 }
 
@@ -85,7 +95,19 @@ void EncodeAccepted(const Assignment* table, std::size_t count, std::vector<std:
     for (std::size_t i = 0; i < count; ++i) {
         Put32(out, table[i].player);
         Put32(out, table[i].sprite);
+        Put32(out, table[i].firstFrame);
     }
+}
+
+void AppendPastInputs(std::uint32_t player, const std::uint8_t* data, std::uint32_t size,
+                      std::vector<std::uint8_t>& out) {
+    Put32(out, player);
+    Put32(out, size);
+    out.insert(out.end(), data, data + size);
+}
+
+std::uint32_t StampOf(const std::uint8_t* inputs) {
+    return Get32(inputs + 1);
 }
 
 void BeginInputs(std::uint32_t stamp, std::vector<std::uint8_t>& out) {
@@ -106,6 +128,7 @@ void AppendItem(std::uint8_t kind, const std::uint8_t* data, std::uint32_t lengt
 const char* Decode(const std::uint8_t* data, std::size_t size, Message& out) {
     out.sprites.clear();
     out.assignments.clear();
+    out.past.clear();
     out.items.clear();
     out.value = 0;
     if (!data || size == 0)

@@ -13,7 +13,8 @@ namespace kiv::net {
 enum Kind : std::uint8_t {
     Offer = 0,    // host -> newcomer: ids of the sprites still free (at most 512 bytes in all)
     Choice = 1,   // newcomer -> host: the chosen sprite's id
-    Accepted = 2, // host -> all: the table of players and their sprites after a choice
+    Accepted = 2, // host -> all: the table of players and their sprites after a choice; to a
+                  // player that comes while the level runs, also the inputs played before it
     HostIs = 4,   // joined player -> newcomer: the host's player id
     Full = 5,     // host -> newcomer: the session has its largest number of players
     Resigned = 6, // host -> all: a player has left
@@ -29,10 +30,20 @@ constexpr std::size_t MaxOfferSize = 512;
 constexpr std::size_t MaxMessageSize = 64 * 1024;
 // Inputs: kind, frame stamp, item count; then per item kind and length.
 constexpr std::size_t InputsHeaderSize = 9, ItemHeaderSize = 5;
+// Accepted: the count; each player; each message played before (without its bytes).
+constexpr std::size_t AcceptedHeaderSize = 5, AssignmentSize = 12, PastHeaderSize = 8;
 
 struct Assignment {
     std::uint32_t player;
     std::uint32_t sprite;
+    std::uint32_t firstFrame; // the stamp of the first frame whose inputs it sends
+};
+
+// An inputs message of another player, passed on by the host: the sender and the bytes.
+struct PastInputs {
+    std::uint32_t player;
+    std::uint32_t size;
+    const std::uint8_t* data;
 };
 
 // One item of an Inputs message, pointing into the decoded bytes.
@@ -50,6 +61,7 @@ struct Message {
     std::uint32_t value = 0;
     std::vector<std::uint32_t> sprites;  // Offer
     std::vector<Assignment> assignments; // Accepted
+    std::vector<PastInputs> past;        // Accepted, pointing into the decoded bytes
     std::vector<ItemView> items;         // Inputs
 };
 
@@ -59,8 +71,13 @@ void EncodeOffer(const std::uint32_t* ids, std::size_t count, std::vector<std::u
 // Choice, HostIs and Resigned: the kind and one 32-bit value.
 void EncodeValue(Kind kind, std::uint32_t value, std::vector<std::uint8_t>& out);
 void EncodeFull(std::vector<std::uint8_t>& out);
-// Accepted: a 32-bit count, then per player its id and its sprite's id.
+// Accepted: a 32-bit count, then per player its id, its sprite's id and its first frame;
+// then, up to the end, inputs played before: per message its sender, its size and its bytes.
 void EncodeAccepted(const Assignment* table, std::size_t count, std::vector<std::uint8_t>& out);
+void AppendPastInputs(std::uint32_t player, const std::uint8_t* data, std::uint32_t size,
+                      std::vector<std::uint8_t>& out);
+// The stamp of an inputs message that Decode accepted.
+std::uint32_t StampOf(const std::uint8_t* inputs);
 
 // Inputs are written in two steps so that queued items go straight into the message.
 void BeginInputs(std::uint32_t stamp, std::vector<std::uint8_t>& out);

@@ -155,16 +155,8 @@ bool NetworkComponent::OnMessage(unsigned long from, std::vector<unsigned char>&
     case kiv::net::Resigned:
         return OnResigned();
     case kiv::net::Inputs:
-        if (kiv::NetworkPlayer* p = players->Find(from)) {
-            std::vector<unsigned char> kept;
-            if (!players->spare.empty()) {
-                kept.swap(players->spare.back());
-                players->spare.pop_back();
-            }
-            kept.swap(data);
-            p->pending.push_back(std::move(kept));
-            players->inputsArrived = true;
-        }
+        KeepInputs(from, data.data(), data.size());
+        players->inputsArrived = true;
         return false;
     }
     return false;
@@ -205,16 +197,29 @@ void NetworkComponent::OnChoice(unsigned long from) {
     if (taken || !Takeable(kiv::LevelSprite(id)))
         return OfferSprites(from);
     p->sprite = id;
-    std::vector<kiv::net::Assignment> table;
+    // It plays from the next frame this copy sends: everyone hears of it before that
+    // frame's inputs, so no copy can have played that frame without it.
+    p->firstFrame = frameStamp;
+    p->known = true;
+    EncodeTable();
+    Send(players->out.data(), players->out.size(), 1, 0);
+    PassPast();
+}
+
+// The table of players with a sprite, as an Accepted message in the outgoing buffer.
+void NetworkComponent::EncodeTable() {
+    std::vector<kiv::net::Assignment>& table = players->table;
+    table.clear();
     for (const kiv::NetworkPlayer& other : players->list)
         if (!other.gone && other.sprite)
-            table.push_back(
-                {static_cast<std::uint32_t>(other.id), static_cast<std::uint32_t>(other.sprite)});
+            table.push_back({static_cast<std::uint32_t>(other.id),
+                             static_cast<std::uint32_t>(other.sprite), other.firstFrame});
     kiv::net::EncodeAccepted(table.data(), table.size(), players->out);
-    Send(players->out.data(), players->out.size(), 1, 0);
 }
 
 bool NetworkComponent::OnAccepted() {
+    const kiv::NetworkPlayer* before = players->Find(localPlayer);
+    bool wasKnown = before && before->known;
     for (const kiv::net::Assignment& a : players->message.assignments) {
         kiv::NetworkPlayer* p = players->Find(a.player);
         if (!p) {
@@ -222,7 +227,10 @@ bool NetworkComponent::OnAccepted() {
             p->id = a.player;
         }
         p->sprite = static_cast<int>(a.sprite);
+        p->firstFrame = a.firstFrame;
+        p->known = true;
     }
+    KeepPastInputs(!wasKnown);
     kiv::NetworkPlayer* self = players->Find(localPlayer);
     Sprite* own = self ? kiv::LevelSprite(self->sprite) : nullptr;
     if (own && gNode) {
@@ -245,40 +253,14 @@ bool NetworkComponent::OnResigned() {
     return true;
 }
 
-void NetworkComponent::CollectFrameInputs(int required) {
-    if (myGame->ReceivedFromPlayers())
-        return;
-    for (kiv::NetworkPlayer& p : players->list) {
-        if (p.counted || p.pending.empty())
-            continue;
-        std::vector<unsigned char>& bytes = p.pending.front();
-        Sprite* s = kiv::LevelSprite(p.sprite);
-        if (s && !kiv::net::Decode(bytes.data(), bytes.size(), players->message))
-            for (const kiv::net::ItemView& item : players->message.items)
-                s->AddToQ(item.kind, const_cast<unsigned char*>(item.data), item.length);
-        players->spare.push_back(std::move(bytes));
-        p.pending.pop_front();
-        p.counted = true;
-        if (++players->counted >= required)
-            break;
-    }
-    if (players->counted < required)
-        return;
-    for (kiv::NetworkPlayer& p : players->list)
-        p.counted = false;
-    players->counted = 0;
-    myGame->ReceivedFromPlayers(true);
-}
-
+// Players that come later are started by the frame they first play in.
 void NetworkComponent::StartPlayers() {
     for (const kiv::NetworkPlayer& p : players->list) {
         Sprite* s = p.gone ? nullptr : kiv::LevelSprite(p.sprite);
         if (!s)
             continue;
-        s->m_NetworkPlayer = s->m_NetworkActive = true;
-        s->ClearQ();
-        s->Keyboard_Reset();
-        s->Mouse_Reset();
+        if (p.Plays(players->played))
+            Activate(*s);
         if (p.id == localPlayer) {
             s->MainCharacter(true);
             MainCharacterSprite = s;

@@ -1,6 +1,7 @@
 // A game executable for the network tests, made through the public interface only. Its
-// levels: "Duel" (2 players) and "Melee" (4 players), network levels in which every player
-// moves its own hero with the arrow keys; "Lobby", where a network game falls back to.
+// levels: "Duel" (2 players), "Melee" (4 players) and "Trio" (2 needed, 3 at most), network
+// levels in which every player moves its own hero with the arrow keys; "Lobby", where a
+// network game falls back to.
 // Each level reports "load <name>" when it starts.
 //   KIV_NET_LEVEL=Melee        start with that level instead of the first
 //   KIV_NET_FRAMES=N           quit after N frames of network play

@@ -113,19 +113,31 @@ TEST(NetworkMessages, ValueMessagesAndTheFullSessionNotice) {
     }
 }
 
-TEST(NetworkMessages, TheTableOfPlayersMatchesItsCount) {
-    const Assignment table[] = {{1, 7}, {2, 9}};
+TEST(NetworkMessages, TheTableOfPlayersCarriesFirstFramesAndThePastInputsFollowIt) {
+    const Assignment table[] = {{1, 7, 0}, {3, 9, 0x0102}};
+    const std::uint8_t inputs[] = {7, 5, 0, 0, 0, 0, 0, 0, 0};
     Bytes out;
     EncodeAccepted(table, 2, out);
+    AppendPastInputs(2, inputs, sizeof inputs, out);
     Bytes expected = {2};
-    for (std::uint32_t v : {2u, 1u, 7u, 2u, 9u})
+    for (std::uint32_t v : {2u, 1u, 7u, 0u, 3u, 9u, 0x0102u, 2u, 9u})
         Le(expected, v);
+    expected.insert(expected.end(), inputs, inputs + sizeof inputs);
     EXPECT_EQ(out, expected);
     Message m;
     ASSERT_EQ(Decode(out.data(), out.size(), m), nullptr);
     ASSERT_EQ(m.assignments.size(), 2u);
-    EXPECT_EQ(m.assignments[1].player, 2u);
+    EXPECT_EQ(m.assignments[1].player, 3u);
     EXPECT_EQ(m.assignments[1].sprite, 9u);
+    EXPECT_EQ(m.assignments[1].firstFrame, 0x0102u);
+    ASSERT_EQ(m.past.size(), 1u);
+    EXPECT_EQ(m.past[0].player, 2u);
+    EXPECT_EQ(Bytes(m.past[0].data, m.past[0].data + m.past[0].size), Bytes(inputs, inputs + 9));
+    EXPECT_EQ(StampOf(m.past[0].data), 5u);
+
+    // Whatever is cut, in the table or in the past inputs, refuses the whole message.
+    for (std::size_t cut = 1; cut < expected.size(); ++cut) // 29 bytes: the table alone
+        EXPECT_EQ(Decode(expected.data(), cut, m) == nullptr, cut == 29) << "cut at " << cut;
     out[1] = 3;
     EXPECT_NE(Decode(out.data(), out.size(), m), nullptr);
 }

@@ -114,8 +114,9 @@ TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnough
 
     Bytes choice = {1, Byte(theirs), 0, 0, 0};
     guest->Send(1, choice.data(), choice.size());
-    Bytes expectedTable = {2, 2, 0, 0, 0, 1, 0, 0, 0, Byte(mine), 0, 0, 0, 2, 0, 0, 0, Byte(theirs),
-                           0, 0, 0};
+    Bytes expectedTable = {2, 2, 0, 0, 0, 1, 0, 0, 0, Byte(mine), 0,
+                           0, 0, 0, 0, 0, 0, 2, 0, 0, 0,          Byte(theirs),
+                           0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(NextMessage(*guest), expectedTable);
     ASSERT_TRUE(HostReactsUntil([] { return !kiv::WaitingForPlayers; }));
     EXPECT_TRUE(theirs->IsActiveNetworkPlayer());

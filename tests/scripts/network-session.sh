@@ -7,6 +7,9 @@
 #         message that it resigned and reaches the fallback level within 10 seconds.
 #   full: once the session plays, one more copy tries to join: it is told that the session
 #         is full and goes to the fallback level, while the others play on to 1,000 frames.
+#   late: a level that needs 2 players and takes 3; the third copy joins once the other two
+#         have played a while, replays what it missed, and all three show the same 1,000
+#         frames.
 set -euo pipefail
 game=$1
 players=$2
@@ -18,6 +21,7 @@ cd "$out"
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 level=Duel
 [ "$players" = 4 ] && level=Melee
+[ "$mode" = late ] && level=Trio
 if [ "$mode" != kill ]; then
     export KIV_NET_FRAMES=1000
 else
@@ -45,7 +49,9 @@ for _ in $(seq 1 100); do # until the host listens
     (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
     sleep 0.1
 done
-for i in $(seq 2 "$players"); do
+joining=$players
+[ "$mode" = late ] && joining=$((players - 1))
+for i in $(seq 2 "$joining"); do
     start "$i" --join="localhost:$port"
 done
 
@@ -64,6 +70,14 @@ show() {
         cat "out$i" "err$i"
     done
 }
+
+if [ "$mode" = late ]; then
+    for _ in $(seq 1 300); do # until the session has played a while
+        [ -f h1 ] && [ "$(wc -l <h1)" -ge 100 ] && break
+        sleep 0.1
+    done
+    start "$players" --join="localhost:$port"
+fi
 
 if [ "$mode" = full ]; then
     for _ in $(seq 1 300); do # until the session has played a while

@@ -15,6 +15,7 @@ namespace platform {
 class Transport;
 }
 struct NetworkPlayers;
+struct NetworkPlayer;
 
 // One item of the outgoing queue: its kind and an owned copy of its bytes. The queue keeps
 // its items (and their buffers) from frame to frame and reuses them.
@@ -62,9 +63,12 @@ public:
     bool HandleEvents();
     // Returns when the session reports something, or after `ms` milliseconds of real time.
     void WaitForEvents(unsigned int ms);
-    // Counts the inputs received for this frame, at most one message per player, and sets
-    // the game's received-from-players flag when `required` players have sent theirs.
+    // When every player that plays this frame (at least `required` of them) has sent its
+    // inputs of it, hands them to the players' sprites and sets the game's
+    // received-from-players flag.
     void CollectFrameInputs(int required);
+    // This player came while the level ran and still replays the frames played before it.
+    bool CatchingUp() const;
 
     bool Hosting() const { return hosting; }
     bool Joined() const { return joined; }
@@ -90,7 +94,14 @@ private:
     bool OnAccepted();
     bool OnResigned();
     void OfferSprites(unsigned long player);
-    void BroadcastAssignments();
+    void EncodeTable();
+    void KeepInputs(unsigned long from, const unsigned char* data, std::size_t size,
+                    bool past = false);
+    const char* Refusal(const kiv::NetworkPlayer& sender, std::uint32_t stamp, bool past) const;
+    void KeepPastInputs(bool justIn);
+    void PlayFrameInputs();
+    void PassPast();
+    static void Activate(Sprite& s);
     int Fail(int message);
     int Prepare(GUID application, unsigned long port, std::uint8_t (&id)[16]);
 
