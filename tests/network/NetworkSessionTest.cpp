@@ -123,24 +123,57 @@ TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnough
     EXPECT_TRUE(mine->IsActiveNetworkPlayer());
     EXPECT_FALSE(Sprite::Search("KivTextsCursor")->IsActiveNetworkPlayer());
 
-    // The guest's inputs of a frame reach its sprite; a broken message is only dropped.
-    Bytes broken = {7, 0, 0, 0, 0, 9, 0, 0, 0};
-    guest->Send(1, broken.data(), broken.size());
-    Bytes inputs;
-    kiv::net::BeginInputs(0, inputs);
-    const std::uint8_t right[2] = {0xCD, 0x01};
-    kiv::net::AppendItem(kiv::net::KeyboardItem, right, 2, inputs);
-    guest->Send(0, inputs.data(), inputs.size());
+    // The guest's inputs of a frame reach its sprite by their frame stamp; broken inputs,
+    // inputs of a frame too far ahead, a second message for one frame and inputs of a frame
+    // already played are only dropped.
+    auto keys = [](std::uint8_t stamp, std::uint8_t key, std::uint8_t down) {
+        return Bytes{7, stamp, 0, 0, 0, 1, 0, 0, 0, 9, 2, 0, 0, 0, key, down};
+    };
+    const std::uint8_t right = 0xCD, a = 0x1E, space = 0x39;
+    for (const Bytes& b :
+         {Bytes{7, 0, 0, 0, 0, 9, 0, 0, 0}, keys(5, a, 1), keys(0, right, 1), keys(0, a, 1)})
+        guest->Send(1, b.data(), b.size());
+    auto frame = [&] {
+        myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
+        myGame->SendQOut();
+        myGame->ClearQOut();
+        bool in = HostReactsUntil([] {
+            myGame->Network()->CollectFrameInputs(2);
+            return myGame->ReceivedFromPlayers();
+        });
+        myGame->ReceivedFromPlayers(false);
+        theirs->HandleQ();
+        mine->HandleQ();
+        return in;
+    };
+    ASSERT_TRUE(frame());
+    EXPECT_TRUE(theirs->Keyboard_IsPressed(right));
+    EXPECT_FALSE(theirs->Keyboard_IsPressed(a));
+    EXPECT_FALSE(mine->Keyboard_IsPressed(right));
+
+    // Frame 1 waits for the guest's own inputs of frame 1, not for a late copy of frame 0.
+    Bytes stale = keys(0, space, 1);
+    guest->Send(1, stale.data(), stale.size());
     myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
     myGame->SendQOut();
+    myGame->ClearQOut();
+    auto soon = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    EXPECT_FALSE(HostReactsUntil([&] {
+                     myGame->Network()->CollectFrameInputs(2);
+                     return myGame->ReceivedFromPlayers() ||
+                            std::chrono::steady_clock::now() > soon;
+                 }) &&
+                 myGame->ReceivedFromPlayers());
+    Bytes next = keys(1, right, 0);
+    guest->Send(1, next.data(), next.size());
     ASSERT_TRUE(HostReactsUntil([] {
         myGame->Network()->CollectFrameInputs(2);
         return myGame->ReceivedFromPlayers();
     }));
+    myGame->ReceivedFromPlayers(false);
     theirs->HandleQ();
-    mine->HandleQ();
-    EXPECT_TRUE(theirs->Keyboard_IsPressed(0xCD));
-    EXPECT_FALSE(mine->Keyboard_IsPressed(0xCD));
+    EXPECT_FALSE(theirs->Keyboard_IsPressed(right));
+    EXPECT_FALSE(theirs->Keyboard_IsPressed(space));
 
     // The guest leaves: everyone hears that it resigned, and the game falls back.
     guest->Close();
