@@ -102,15 +102,16 @@ void DoubleClicks(kiv::PlayerMouse& m) {
 
 void Sprite::AddToQ(unsigned char kind, unsigned char* data, unsigned int length) {
     std::lock_guard<std::mutex> guard(QueueLock());
-    kiv::QueuedInput item{kind, {}};
-    if (data)
-        item.data.assign(data, data + length);
-    m_Queue.push_back(std::move(item));
+    if (m_QueueCount == m_Queue.size())
+        m_Queue.emplace_back();
+    kiv::QueuedInput& item = m_Queue[m_QueueCount++];
+    item.kind = kind;
+    item.data.assign(data, data ? data + length : data);
 }
 
 void Sprite::ClearQ() {
     std::lock_guard<std::mutex> guard(QueueLock());
-    m_Queue.clear();
+    m_QueueCount = 0;
 }
 
 const kiv::PlayerInput& Sprite::Input() const {
@@ -128,13 +129,14 @@ void Sprite::HandleQ() {
         ++m.frameCounter;
         m.doubleClicked[0] = m.doubleClicked[1] = m.doubleClicked[2] = false;
         m.movedX = m.movedY = m.wheelMoved = false;
-        for (const kiv::QueuedInput& item : m_Queue) {
+        for (std::size_t i = 0; i < m_QueueCount; ++i) {
+            const kiv::QueuedInput& item = m_Queue[i];
             if (item.kind == KeyboardItem)
                 ApplyKeys(keys, item.data);
             else if (item.kind == MouseItem)
                 ApplyMouse(m, item.data);
         }
-        m_Queue.clear();
+        m_QueueCount = 0;
     }
     for (kiv::KeyEntry& key : keys)
         key.NextFrame();

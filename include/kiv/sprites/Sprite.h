@@ -539,7 +539,10 @@ public:
     // Made when the player's messages are first applied: kept out of the sprite, which the
     // frame reads through for every sprite, since few sprites are network players.
     std::unique_ptr<kiv::PlayerInput> m_NetworkInput;
-    std::vector<kiv::QueuedInput> m_Queue; // filled by the network, guarded by one lock
+    // Filled by the network, guarded by one lock. The first m_QueueCount items are queued;
+    // the others keep their buffers for the next frames.
+    std::vector<kiv::QueuedInput> m_Queue;
+    std::size_t m_QueueCount = 0;
 
 private:
     void CopyFrom(const Sprite& other);
