@@ -5,12 +5,14 @@
 // Each level reports "load <name>" when it starts.
 //   KIV_NET_LEVEL=Melee        start with that level instead of the first
 //   KIV_NET_FRAMES=N           quit after N frames of network play
+//   KIV_NET_HOLD=FILE          with KIV_NET_FRAMES, play on past N frames until FILE exists
 //   KIV_NET_QUIT_IN_LOBBY=1    quit as soon as the lobby starts
 #include <kiv/Kiv.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -25,7 +27,9 @@ void MoveHero(void* object) {
     if (std::strcmp(hero->Name(), "hero1") != 0)
         return;
     const char* limit = std::getenv("KIV_NET_FRAMES");
-    if (limit && ++playFrames == std::strtoul(limit, nullptr, 10))
+    const char* hold = std::getenv("KIV_NET_HOLD");
+    if (limit && ++playFrames >= std::strtoul(limit, nullptr, 10) &&
+        (!hold || access(hold, F_OK) == 0))
         myGame->EndGame();
 }
 

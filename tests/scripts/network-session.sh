@@ -24,6 +24,7 @@ level=Duel
 [ "$mode" = late ] && level=Trio
 if [ "$mode" != kill ]; then
     export KIV_NET_FRAMES=1000
+    [ "$mode" = full ] && export KIV_NET_HOLD="$out/turned-away"
 else
     export KIV_NET_QUIT_IN_LOBBY=1
 fi
@@ -85,10 +86,12 @@ if [ "$mode" = full ]; then
         sleep 0.1
     done
     extra=$((players + 1))
+    # The session plays on until the extra player has been turned away.
     KIV_NET_QUIT_IN_LOBBY=1 start "$extra" --join="localhost:$port"
     ends_within "$extra" 20 || { echo "the extra player still runs"; exit 1; }
     grep -q "\[Reply\] Sorry, the session is full." "err$extra" || { echo "no message"; cat "err$extra"; exit 1; }
     grep -qx "load Lobby" "out$extra" || { echo "no fallback level"; cat "out$extra"; exit 1; }
+    touch "$out/turned-away"
 fi
 
 if [ "$mode" != kill ]; then
