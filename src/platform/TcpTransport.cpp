@@ -1,6 +1,7 @@
 // The session transport over TCP, on standalone Asio. All socket work runs on one network
 // thread; the game's thread posts what it sends and polls what arrived.
 
+#include "platform/RingQueue.h"
 #include "platform/Transport.h"
 
 #include <asio.hpp>
@@ -8,7 +9,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -77,7 +77,7 @@ struct Peer {
     asio::steady_timer timer; // the handshake's deadline
     std::uint8_t header[4] = {};
     Bytes body;
-    std::deque<Bytes> outbox;
+    RingQueue<Bytes> outbox;
     std::uint32_t id = 0; // 0 until the handshake is done
     std::string name;
     std::string address;
@@ -137,7 +137,7 @@ private:
 
     std::mutex lock; // guards what follows
     std::condition_variable changed;
-    std::deque<SessionEvent> events;
+    RingQueue<SessionEvent> events;
     std::vector<Bytes> spare; // buffers to reuse
     int joinState = 0;        // 0 waiting, 1 taken in, -1 refused or failed
     std::string joinProblem;
@@ -463,7 +463,7 @@ void TcpTransport::Lost(const PeerPtr& p) {
 void TcpTransport::Report(SessionEvent::Kind kind, std::uint32_t player, const std::string& name,
                           const std::uint8_t* data, size_t size) {
     std::lock_guard<std::mutex> guard(lock);
-    SessionEvent& e = events.emplace_back();
+    SessionEvent& e = events.push_back();
     e.kind = kind;
     e.player = player;
     e.name = name;
