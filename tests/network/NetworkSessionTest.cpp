@@ -2,6 +2,7 @@
 // misbehaves and leaves, watched through a bare transport standing in for that player.
 #include <kiv/Kiv.h>
 
+#include "AllocationCount.h"
 #include "FreePort.h"
 #include "Scratch.h"
 #include "game/LoopGlobals.h"
@@ -85,6 +86,27 @@ protected:
     }
 
     static std::uint8_t Byte(const Sprite* s) { return static_cast<std::uint8_t>(s->Id()); }
+
+    // Hosts on `port`, lets a guest join and take the sprite it is offered, and waits until
+    // the level plays; the guest's transport, or null when any of it fails.
+    std::unique_ptr<Transport> StartWithGuest(std::uint16_t port) {
+        if (gNode->HostNetworkSession(port, "Host") != 0 ||
+            !HostReactsUntil([] { return myGame->Network()->PlayersWithSprites() == 1; }))
+            return nullptr;
+        auto guest = kiv::platform::MakeTcpTransport();
+        std::uint8_t id[16] = {7, 7, 7};
+        if (guest->Join(id, "localhost", port, "Guest") != Transport::Result::Ok)
+            return nullptr;
+        Bytes offer = NextMessage(*guest);
+        if (offer.size() < 2)
+            return nullptr;
+        Bytes choice = {1, offer[1], 0, 0, 0};
+        guest->Send(1, choice.data(), choice.size());
+        NextMessage(*guest); // the table of players
+        if (!HostReactsUntil([] { return !kiv::WaitingForPlayers; }))
+            return nullptr;
+        return guest;
+    }
 };
 
 } // namespace
@@ -179,6 +201,52 @@ TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnough
     guest->Close();
     ASSERT_TRUE(HostReactsUntil([] { return myGame->LevelNumber() == 1; }));
     EXPECT_EQ(Shown().back(), "Player 'Guest' has resigned.\nSorry, the game cannot continue.");
+}
+
+// Once a session plays, a frame's inputs travel both ways and reach the sprites through
+// buffers that are used again: nothing is allocated, on the game's thread or the network's.
+TEST_F(NetworkSession, PlayingFramesAllocatesNothingOnceUnderWay) {
+    auto guest = StartWithGuest(kiv::test::FreePort());
+    ASSERT_TRUE(guest);
+    Sprite* mine = myGame->Network()->PlayerSprite(1);
+    Sprite* theirs = myGame->Network()->PlayerSprite(2);
+    ASSERT_TRUE(mine && theirs);
+    const std::uint8_t right = 0xCD, a = 0x1E;
+    // The guest's inputs of a frame: its marker and the right arrow, down on odd frames.
+    Bytes in = {7, 0, 0, 0, 0, 2, 0, 0, 0, 8, 0, 0, 0, 0, 9, 2, 0, 0, 0, right, 0};
+    SessionEvent e;
+    auto play = [&](std::uint32_t stamp) {
+        for (int i = 0; i < 4; ++i)
+            in[1 + i] = static_cast<std::uint8_t>(stamp >> (8 * i));
+        in.back() = stamp % 2;
+        guest->Send(1, in.data(), in.size());
+        unsigned char keys[2] = {a, static_cast<unsigned char>(stamp % 2)};
+        myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
+        myGame->AddToQOut(kiv::net::KeyboardItem, keys, 2);
+        myGame->SendQOut();
+        myGame->ClearQOut();
+        bool played = HostReactsUntil([] {
+            myGame->Network()->CollectFrameInputs(2);
+            return myGame->ReceivedFromPlayers();
+        });
+        myGame->ReceivedFromPlayers(false);
+        theirs->HandleQ();
+        mine->HandleQ();
+        while (guest->Poll(e)) { // the host's inputs, which the guest would play
+        }
+        return played && theirs->Keyboard_IsPressed(right) == (stamp % 2 == 1) &&
+               mine->Keyboard_IsPressed(a) == (stamp % 2 == 1);
+    };
+    for (std::uint32_t stamp = 0; stamp < 40; ++stamp)
+        ASSERT_TRUE(play(stamp)) << "frame " << stamp;
+    kiv::test::allocations = 0;
+    kiv::test::countAllocations = true;
+    int wrong = 0;
+    for (std::uint32_t stamp = 40; stamp < 200; ++stamp)
+        wrong += !play(stamp);
+    kiv::test::countAllocations = false;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(kiv::test::allocations.load(), 0);
 }
 
 TEST_F(NetworkSession, SessionsThatCannotBeMadeSayWhy) {

@@ -260,6 +260,6 @@ TEST_F(BroadPhase, TheCollisionStepsAllocateNothingOnceUnderWay) {
     for (int i = 0; i < 20; ++i)
         frame();
     countAllocations = false;
-    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(allocations.load(), 0);
     EXPECT_GT(touched, 500u);
 }

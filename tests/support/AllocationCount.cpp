@@ -5,8 +5,8 @@
 
 namespace kiv::test {
 
-bool countAllocations = false;
-long allocations = 0;
+std::atomic<bool> countAllocations{false};
+std::atomic<long> allocations{0};
 
 } // namespace kiv::test
 
@@ -17,8 +17,8 @@ long allocations = 0;
 #endif
 
 void* operator new(std::size_t n) {
-    if (kiv::test::countAllocations)
-        ++kiv::test::allocations;
+    if (kiv::test::countAllocations.load(std::memory_order_relaxed))
+        kiv::test::allocations.fetch_add(1, std::memory_order_relaxed);
     if (void* p = std::malloc(n ? n : 1))
         return p;
     throw std::bad_alloc();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
+
 namespace kiv::test {
 
-// Heap allocations made through operator new while `countAllocations` is set. A program
-// that links AllocationCount.cpp gets operator new and delete that count them.
-extern bool countAllocations;
-extern long allocations;
+// Heap allocations made through operator new while `countAllocations` is set, by any thread.
+// A program that links AllocationCount.cpp gets operator new and delete that count them.
+extern std::atomic<bool> countAllocations;
+extern std::atomic<long> allocations;
 
 } // namespace kiv::test

@@ -682,7 +682,7 @@ TEST_F(Texts, DrawingAndChangingTextsAllocatesNothingOnceRunning) {
         countAllocations = false;
         Keys({});
     }
-    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(allocations.load(), 0);
     EXPECT_GT(Ink(), 0);
 }
 
