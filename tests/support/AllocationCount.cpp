@@ -10,6 +10,8 @@ std::atomic<long> allocations{0};
 
 } // namespace kiv::test
 
+#if KIV_COUNTS_ALLOCATIONS
+
 // The replacement operators pair malloc with free; GCC's optimiser sees the inlined free of a
 // new'd pointer and warns wrongly.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -31,3 +33,5 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
+
+#endif
