@@ -87,6 +87,25 @@ protected:
 
     static std::uint8_t Byte(const Sprite* s) { return static_cast<std::uint8_t>(s->Id()); }
 
+    // The host's side of a frame: its inputs (the marker, and a key record when `keys` is
+    // given) to everyone, then everyone's inputs of the frame to the players' sprites; false
+    // when they do not come.
+    bool HostFrame(unsigned char* keys, std::initializer_list<Sprite*> sprites) {
+        myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
+        if (keys)
+            myGame->AddToQOut(kiv::net::KeyboardItem, keys, 2);
+        myGame->SendQOut();
+        myGame->ClearQOut();
+        bool in = HostReactsUntil([] {
+            myGame->Network()->CollectFrameInputs(2);
+            return myGame->ReceivedFromPlayers();
+        });
+        myGame->ReceivedFromPlayers(false);
+        for (Sprite* s : sprites)
+            s->HandleQ();
+        return in;
+    }
+
     // Hosts on `port`, lets a guest join and take the sprite it is offered, and waits until
     // the level plays; the guest's transport, or null when any of it fails.
     std::unique_ptr<Transport> StartWithGuest(std::uint16_t port) {
@@ -155,20 +174,7 @@ TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnough
     for (const Bytes& b :
          {Bytes{7, 0, 0, 0, 0, 9, 0, 0, 0}, keys(5, a, 1), keys(0, right, 1), keys(0, a, 1)})
         guest->Send(1, b.data(), b.size());
-    auto frame = [&] {
-        myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
-        myGame->SendQOut();
-        myGame->ClearQOut();
-        bool in = HostReactsUntil([] {
-            myGame->Network()->CollectFrameInputs(2);
-            return myGame->ReceivedFromPlayers();
-        });
-        myGame->ReceivedFromPlayers(false);
-        theirs->HandleQ();
-        mine->HandleQ();
-        return in;
-    };
-    ASSERT_TRUE(frame());
+    ASSERT_TRUE(HostFrame(nullptr, {mine, theirs}));
     EXPECT_TRUE(theirs->Keyboard_IsPressed(right));
     EXPECT_FALSE(theirs->Keyboard_IsPressed(a));
     EXPECT_FALSE(mine->Keyboard_IsPressed(right));
@@ -221,17 +227,7 @@ TEST_F(NetworkSession, PlayingFramesAllocatesNothingOnceUnderWay) {
         in.back() = stamp % 2;
         guest->Send(1, in.data(), in.size());
         unsigned char keys[2] = {a, static_cast<unsigned char>(stamp % 2)};
-        myGame->AddToQOut(kiv::net::FrameMarkerItem, nullptr, 0);
-        myGame->AddToQOut(kiv::net::KeyboardItem, keys, 2);
-        myGame->SendQOut();
-        myGame->ClearQOut();
-        bool played = HostReactsUntil([] {
-            myGame->Network()->CollectFrameInputs(2);
-            return myGame->ReceivedFromPlayers();
-        });
-        myGame->ReceivedFromPlayers(false);
-        theirs->HandleQ();
-        mine->HandleQ();
+        bool played = HostFrame(keys, {mine, theirs});
         while (guest->Poll(e)) { // the host's inputs, which the guest would play
         }
         return played && theirs->Keyboard_IsPressed(right) == (stamp % 2 == 1) &&
@@ -246,8 +242,9 @@ TEST_F(NetworkSession, PlayingFramesAllocatesNothingOnceUnderWay) {
         wrong += !play(stamp);
     kiv::test::countAllocations = false;
     EXPECT_EQ(wrong, 0);
-    if (kiv::test::countsAllocations)
+    if (kiv::test::countsAllocations) {
         EXPECT_EQ(kiv::test::allocations.load(), 0);
+    }
 }
 
 TEST_F(NetworkSession, SessionsThatCannotBeMadeSayWhy) {
