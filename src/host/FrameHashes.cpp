@@ -2,6 +2,7 @@
 
 #include <kiv/game/Game.h>
 
+#include "base/Fnv1a.h"
 #include "game/LoopGlobals.h"
 #include "graphics/Display.h"
 #include "graphics/Surface.h"
@@ -16,12 +17,11 @@ namespace {
 std::FILE* hashes = nullptr;
 unsigned long played = 0;
 
-std::uint32_t Fnv1a(const Surface& s) {
-    std::uint32_t h = 2166136261u;
+std::uint32_t FrameHash(const Surface& s) {
+    std::uint32_t h = Fnv1aStart;
     size_t rowBytes = static_cast<size_t>(s.Width()) * s.Format().BytesPerPixel();
     for (int y = 0; y < s.Height(); ++y)
-        for (const std::uint8_t* p = s.Row(y); p != s.Row(y) + rowBytes; ++p)
-            h = (h ^ *p) * 16777619u;
+        h = Fnv1a(s.Row(y), rowBytes, h);
     return h;
 }
 
@@ -36,7 +36,7 @@ void RecordFrameHash() {
     const Surface* back = BackBuffer();
     if (!hashes || !back || GamePaused || WaitingForPlayers || myGame->LevelChangePending())
         return;
-    std::fprintf(hashes, "%lu %08" PRIx32 "\n", ++played, Fnv1a(*back));
+    std::fprintf(hashes, "%lu %08" PRIx32 "\n", ++played, FrameHash(*back));
 }
 
 void CloseFrameHashes() {

@@ -22,7 +22,7 @@ namespace {
 
 // At least 10,000 frames; the sanitizers' build, many times slower, plays a shorter one.
 #ifdef KIV_SLOW_BUILD
-constexpr std::uint32_t Recorded = 1500;
+constexpr std::uint32_t Recorded = 500;
 #else
 constexpr std::uint32_t Recorded = 10000;
 #endif

@@ -1,5 +1,6 @@
 #include "platform/headless/HeadlessPresenter.h"
 
+#include "base/Fnv1a.h"
 #include "graphics/Surface.h"
 
 #include <cstring>
@@ -49,10 +50,7 @@ void HeadlessPresenter::KeepThroughRamp(const FrameView& frame) {
 }
 
 std::uint32_t HeadlessPresenter::Hash() const {
-    std::uint32_t h = 2166136261u;
-    for (std::uint8_t b : pixels)
-        h = (h ^ b) * 16777619u;
-    return h;
+    return Fnv1a(pixels.data(), pixels.size());
 }
 
 COLORREF HeadlessPresenter::ColorAt(int x, int y) const {
