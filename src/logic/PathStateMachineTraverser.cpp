@@ -24,9 +24,15 @@ MemoryPool& Pool() {
 enum EdgeKind { Arrival = 0, Departure = 1, Return = 2 };
 enum StateKind { Station = 0, Stretch = 1 };
 
-// The point of the sprite that travels the network: its hot spot 0.
+// The point of the sprite that travels the network: its hot spot 0. Edges and stretches
+// take it at the sprite's X on its map but at its Y in the world.
 Position PointOf(Sprite& s) {
     return {s.MapPositionX() + s.HotSpotX(0), s.WorldPositionY() + s.HotSpotY(0)};
+}
+
+// Hot spot 0 at the sprite's place on its map, where the nearest station is measured from.
+Position PointOnMap(Sprite& s) {
+    return {s.MapPositionX() + s.HotSpotX(0), s.MapPositionY() + s.HotSpotY(0)};
 }
 
 bool KeyHeld(Sprite& s, unsigned char key) {
@@ -72,13 +78,15 @@ int PathStateMachineTraverser::FirstStationOf(int s) const {
 }
 
 bool PathStateMachineTraverser::IntermediateCondition() const {
-    if (m_PathLength < 2)
+    if (m_PathLength < 1)
         return false;
     const State& current = m_PathMachine->States()[static_cast<size_t>(m_CurrentState)];
     int n = m_PathMachine->StationCount();
+    // A route of one station has no second one: no edge leads to it.
+    int second = m_Path.size() > 1 ? m_Path[1] : -1;
     bool leadsBack = false;
     for (const Edge& e : current.Edges()) {
-        if (e.m_To == m_Path[1])
+        if (e.m_To == second)
             return false;
         if (e.m_To >= n && FirstStationOf(e.m_To) == m_Path[0])
             leadsBack = true;
@@ -121,15 +129,17 @@ void PathStateMachineTraverser::StationAction() {
     if (at < 0)
         return;
     if (at + 1 < m_PathLength) {
+        // The departure edges marked with the next station may fire once some way out of
+        // this station leads there.
         int next = m_Path[static_cast<size_t>(at + 1)];
         const std::vector<State>& states = m_PathMachine->States();
         for (const Edge& e : states[static_cast<size_t>(m_CurrentState)].Edges()) {
             if (e.m_To < 0 || e.m_To >= static_cast<int>(states.size()))
                 continue;
             for (const Edge& onward : states[static_cast<size_t>(e.m_To)].Edges())
-                if (onward.m_To == next && e.m_Station >= 0 &&
-                    e.m_Station < static_cast<int>(m_NextStation.size()))
-                    m_NextStation[static_cast<size_t>(e.m_Station)] = true;
+                if (onward.m_To == next && next >= 0 &&
+                    next < static_cast<int>(m_NextStation.size()))
+                    m_NextStation[static_cast<size_t>(next)] = true;
         }
     }
     if (at == m_PathLength - 1)
@@ -239,7 +249,7 @@ int PathStateMachineTraverser::NearestStationNumber(void* object) {
     int n = m_PathMachine->StationCount();
     if (m_CurrentState < n)
         return m_CurrentState;
-    Position p = PointOf(*static_cast<Sprite*>(object));
+    Position p = PointOnMap(*static_cast<Sprite*>(object));
     float best = 200000;
     int nearest = 0;
     auto consider = [&](int station) {
