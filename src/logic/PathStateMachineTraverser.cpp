@@ -238,9 +238,10 @@ void PathStateMachineTraverser::StopShortestPath() {
     std::fill(m_NextStation.begin(), m_NextStation.end(), false);
 }
 
+// The route planned last, whether or not it is still being followed: the station action stops
+// following it on arrival, and that is when the game asks.
 bool PathStateMachineTraverser::EndOfShortestPath() const {
-    return m_ShortPath && m_PathLength > 0 &&
-           m_Path[static_cast<size_t>(m_PathLength - 1)] == m_CurrentState;
+    return m_PathLength > 0 && m_Path[static_cast<size_t>(m_PathLength - 1)] == m_CurrentState;
 }
 
 int PathStateMachineTraverser::NearestStationNumber(void* object) {

@@ -81,15 +81,18 @@ TEST_F(PathTraverser, ARouteToTheStationBehindTurnsTheSpriteBack) {
     s->ShortestPath(0);
     EXPECT_EQ(s->Traverser()->Route()[0], 0);
     EXPECT_TRUE(s->Traverser()->ShortPath());
+    EXPECT_FALSE(s->EndOfShortestPath());
     s->Traverser()->Go(s);
     EXPECT_EQ(StateOf(s), 3);
     EXPECT_EQ(s->DirectionX(), -1);
 
-    // At station 0 the route ends, and the station stops the sprite.
+    // At station 0 the route ends, and the station stops the sprite; the game still learns
+    // that it stands at the end of its route.
     s->MapPosition(1, 0);
     s->Traverser()->Go(s);
     EXPECT_EQ(StateOf(s), 0);
     EXPECT_FALSE(s->Traverser()->ShortPath());
+    EXPECT_TRUE(s->EndOfShortestPath());
     EXPECT_EQ(s->DirectionX(), 0);
 }
 
