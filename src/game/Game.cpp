@@ -106,14 +106,29 @@ GameNode* Game::Search(const char* n) {
     return nullptr;
 }
 
+namespace {
+
+GameNode* WithId(int id) {
+    for (node* l = Game::Levels().Head(); !l->EOList(); l = l->Next())
+        if (static_cast<GameNode*>(l)->Id() == id)
+            return static_cast<GameNode*>(l);
+    return nullptr;
+}
+
+} // namespace
+
 GameNode* Game::Add(GameNode* level) {
     if (!level)
         return nullptr;
-    for (node* l = Levels().Head(); !l->EOList(); l = l->Next())
-        if (static_cast<GameNode*>(l)->Id() == level->Id())
-            return static_cast<GameNode*>(l);
+    if (GameNode* known = WithId(level->Id()))
+        return known;
     Levels().add(level, Levels().Sentinel());
     return level;
+}
+
+GameNode* Game::Add(GameNode level) {
+    GameNode* known = WithId(level.Id());
+    return known ? known : Add(new GameNode(level));
 }
 
 void Game::EndGame() {

@@ -51,6 +51,35 @@ GameNode::GameNode()
     InitFPS();
 }
 
+GameNode::GameNode(const GameNode& o)
+    : node(o), m_Id(o.m_Id), m_WorldWidth(o.m_WorldWidth), m_WorldHeight(o.m_WorldHeight),
+      m_Name(o.m_Name), m_PaletteName(o.m_PaletteName), m_LevelFile(o.m_LevelFile),
+      m_Behavior(o.m_Behavior), m_SpriteCount(o.m_SpriteCount), m_MapCount(o.m_MapCount),
+      m_VariableCount(o.m_VariableCount), m_SoundCount(o.m_SoundCount),
+      m_StreamedSoundCount(o.m_StreamedSoundCount), m_MidiFileCount(o.m_MidiFileCount),
+      m_ParticleSystemCount(o.m_ParticleSystemCount), m_Maps(o.m_Maps), m_Variables(o.m_Variables),
+      m_Sounds(o.m_Sounds), m_StreamedSounds(o.m_StreamedSounds), m_MidiFiles(o.m_MidiFiles),
+      m_ParticleSystems(o.m_ParticleSystems), m_ViewPort(o.m_ViewPort),
+      m_LocalVariableIndex(o.m_LocalVariableIndex), m_FrameStart(0), m_FrameEnd(0), m_Elapsed(0),
+      m_TargetFPS(o.m_TargetFPS), m_TargetMS(o.m_TargetMS), m_CurrentFPS(o.m_CurrentFPS),
+      m_LastFPSRefresh(0), m_FPSVariable(nullptr), m_FirstLoad(o.m_FirstLoad),
+      m_SecondLoad(o.m_SecondLoad), m_ExitFunction(o.m_ExitFunction),
+      m_EndFunction(o.m_EndFunction), m_ExitCalled(false), m_QuitOnEscape(o.m_QuitOnEscape),
+      m_ShowScrollingBoundingBox(o.m_ShowScrollingBoundingBox), m_NetworkLevel(o.m_NetworkLevel),
+      m_Port(o.m_Port), m_FallbackLevel(o.m_FallbackLevel), m_PlayersNeeded(o.m_PlayersNeeded),
+      m_MaxPlayers(o.m_MaxPlayers) {
+    for (int d = 0; d < DisplayLists; ++d)
+        m_DisplayLists[d] = o.m_DisplayLists[d];
+    std::memcpy(m_SessionId, o.m_SessionId, sizeof m_SessionId);
+    std::memcpy(m_Reserved, o.m_Reserved, sizeof m_Reserved);
+    localVariable = o.localVariable ? o.localVariable->Clone() : nullptr;
+    // The frame-rate variable is the copy at its place in the copied list.
+    for (node *from = o.m_Variables.Head(), *to = m_Variables.Head(); !from->EOList();
+         from = from->Next(), to = to->Next())
+        if (from == o.m_FPSVariable)
+            m_FPSVariable = static_cast<Variable*>(to);
+}
+
 GameNode::~GameNode() {
     delete localVariable;
 }

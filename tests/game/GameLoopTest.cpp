@@ -2,6 +2,7 @@
 #include "game/FrameSteps.h"
 #include "game/LoopGlobals.h"
 #include "platform/FileInstanceLock.h"
+#include "testgame/TestLevels.h"
 
 #include <filesystem>
 
@@ -329,4 +330,46 @@ TEST(FramePacing, IdleWaitsOutTheFrameAndReportsTheRate) {
     level.EndTimer();
     level.Idle();
     EXPECT_FLOAT_EQ(level.CurrentFPS(), 62.5f);
+}
+
+// A level added by value is a new level made from the given one: it keeps its Id, name,
+// functions and objects after the given one is gone, its own frame-rate variable answers
+// F11, and a second level of the same Id is not added.
+TEST_F(GameLoop, ALevelAddedByValueIsACopyThatOutlivesTheOriginal) {
+    platform->ReadScript("6 press F11\n");
+    GameNode* added = nullptr;
+    bool fpsShown = false;
+    std::string copied;
+    platform->onPass = [&](std::uint32_t frame) {
+        if (frame == 2) {
+            GameNode level;
+            level.Id(4);
+            level.Name("Copy");
+            level.WorldWidth(900);
+            level.LoadFunctions(testgame::Load, nullptr);
+            level.Add(new Variable(7));
+            added = myGame->Add(level);
+            GameNode twin;
+            twin.Id(4);
+            twin.Name("Twin");
+            EXPECT_EQ(myGame->Add(twin), added);
+        }
+        if (frame == 3)
+            myGame->LevelName("Copy");
+        if (frame == 8) {
+            for (node* n = gNode->Variables().Head(); !n->EOList(); n = n->Next())
+                if (std::string(static_cast<Variable*>(n)->Name()) == "FPS")
+                    fpsShown = static_cast<Variable*>(n)->Visible();
+            copied = std::to_string(gNode->WorldWidth()) + " " +
+                     std::to_string(gNode->Variables().Count());
+            myGame->EndGame();
+        }
+    };
+    Run();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(Game::Levels().Count(), 0) << "the levels went with the game";
+    EXPECT_EQ(GameLog(),
+              With(StartUp, {"load Title", "exit Title", "end Title", "load Copy", "GameEnd"}));
+    EXPECT_EQ(copied, "900 2"); // the number and the frame-rate variable
+    EXPECT_TRUE(fpsShown);
 }

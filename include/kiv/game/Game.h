@@ -37,6 +37,8 @@ public:
     static GameNode* Search(const char* name);
     // Appends a level unless one with its Id exists (which is then returned).
     GameNode* Add(GameNode* level);
+    // Appends a copy of the level unless one with its Id exists (which is then returned).
+    GameNode* Add(GameNode level);
 
     void EndGame();
     void NextLevel();

@@ -25,6 +25,10 @@ public:
     enum { DisplayLists = 16 };
 
     GameNode();
+    // A new level with the identity, names, functions, settings, behavior and lists of
+    // `other` (each object of the lists copied); its recording starts empty.
+    GameNode(const GameNode& other);
+    GameNode& operator=(const GameNode&) = delete;
     ~GameNode() override;
     const char* ClassName() override;
     // The level's whole record, with the game-wide state that a load must bring back.
