@@ -30,7 +30,7 @@ Game::Game()
       replaying(false), loadRequested(false), saveRequested(false), loadInputData(false),
       slowReplay(false), quitAfterReplay(false), navigatingHistory(false), historyCursor(-1),
       levelNumber(0), previousLevelNumber(-1), levelChangePending(true), switchedBefore(false),
-      localVariableIndex(-1) {
+      localVariableIndex(-1), title(kiv::platform::WindowSpec().title) {
     history.reserve(10);
 }
 

@@ -175,4 +175,18 @@ TEST_F(SaveFiles, AReplayIsTheStartOfTheRecordingBesideItsRecordedInput) {
     EXPECT_FALSE(std::filesystem::exists("gamesavewhenreplay.sat"));
 }
 
+// Until the game names its window, the window keeps the title it was made with, and a save
+// keeps that title.
+TEST_F(SaveFiles, ASaveKeepsTheWindowsFirstTitle) {
+    platform->onPass = [&](std::uint32_t frame) {
+        if (frame == 3)
+            myGame->SaveGame("untitled.sav");
+        if (frame == 4)
+            myGame->EndGame();
+    };
+    Run();
+    kiv::tools::Json dump = kiv::tools::DumpSave(ReadBytes("untitled.sav"), "untitled.sav");
+    EXPECT_EQ(dump["record"]["title"], "Kiv");
+}
+
 } // namespace
