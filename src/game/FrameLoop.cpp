@@ -41,9 +41,12 @@ bool WakeUp() {
     return true;
 }
 
-// Pausing stops the mouse's data and the sounds that play; resuming starts both again.
+// Pausing stops the mouse's data and the sounds that play; resuming forgets what the network
+// players held and starts both again.
 void TogglePause() {
     GamePaused = !GamePaused;
+    if (!GamePaused)
+        gNode->NResetKM();
     if (pMouse)
         GamePaused ? pMouse->StopReceivingData() : pMouse->StartReceivingData();
     SoundCard::Instance().ManageBuffers(!GamePaused);

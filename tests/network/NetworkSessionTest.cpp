@@ -5,6 +5,7 @@
 #include "AllocationCount.h"
 #include "FreePort.h"
 #include "Scratch.h"
+#include "game/FrameLoop.h"
 #include "game/LoopGlobals.h"
 #include "network/NetworkMessages.h"
 #include "platform/Transport.h"
@@ -295,4 +296,34 @@ TEST_F(NetworkSession, APlayerComingToAFullSessionIsToldSo) {
     EXPECT_EQ(myGame->Network()->PlayerCount(), 1u);
     EXPECT_EQ(myGame->LevelNumber(), 0);
     EXPECT_EQ(Shown(), std::vector<std::string>{});
+}
+
+// F10 on a network level pauses this copy only; resuming forgets what the players' sprites
+// held, as a player who let go meanwhile would otherwise keep running.
+TEST_F(NetworkSession, ResumingFromAPauseResetsThePlayersInput) {
+    auto guest = StartWithGuest(kiv::test::FreePort());
+    ASSERT_TRUE(guest);
+    Sprite* theirs = myGame->Network()->PlayerSprite(2);
+    ASSERT_TRUE(theirs);
+    const std::uint8_t right = 0xCD;
+    Bytes in = {7, 0, 0, 0, 0, 1, 0, 0, 0, 9, 2, 0, 0, 0, right, 1};
+    guest->Send(1, in.data(), in.size());
+    ASSERT_TRUE(HostFrame(nullptr, {theirs}));
+    ASSERT_TRUE(theirs->Keyboard_IsPressed(right));
+
+    auto& p = static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    p.ReadScript("1 press F10\n3 press F10\n");
+    pKeyboard = new Keyboard(nullptr, nullptr);
+    std::vector<bool> paused;
+    for (std::uint32_t frame = 1; frame <= 3; ++frame) {
+        p.StartPass(frame);
+        unsigned char* out = kiv::KeyEventRecords;
+        pKeyboard->Update(out);
+        kiv::HandleHotKeys();
+        paused.push_back(kiv::GamePaused);
+    }
+    delete pKeyboard;
+    pKeyboard = nullptr;
+    EXPECT_EQ(paused, (std::vector<bool>{true, true, false}));
+    EXPECT_FALSE(theirs->Keyboard_IsPressed(right));
 }
