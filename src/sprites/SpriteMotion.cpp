@@ -49,6 +49,12 @@ double AngleOfDirection(float x, float y) {
     return y > 0 ? 360 - a : a;
 }
 
+// A percentage as a fraction. The product is formed in double precision so that whole
+// percentages give the float nearest to their decimal value (10 gives 0.1f, not one below).
+float Percent(float p) {
+    return static_cast<float>(p * 0.01);
+}
+
 } // namespace
 
 // ---- speed ----
@@ -81,7 +87,7 @@ void Sprite::Friction(float percent) {
         kiv::ReportUserError("void Sprite::Friction(float)", 85);
         return;
     }
-    m_Friction = percent * 0.01f;
+    m_Friction = Percent(percent);
 }
 
 void Sprite::GravityFriction(float f) {
@@ -98,7 +104,7 @@ void Sprite::Gravity(bool on, float percent) {
     if (on) {
         m_GravityStartX = m_X;
         m_GravityStartY = m_Y;
-        m_G = percent * 0.01f;
+        m_G = Percent(percent);
         m_GravitySpeed = m_Speed;
         m_GravityDirectionX = m_DirectionX;
         m_GravityDirectionY = m_DirectionY;

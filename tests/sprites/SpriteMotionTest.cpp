@@ -473,3 +473,19 @@ TEST_F(Motion, ALoopingPatternMayReturnToItsStart) {
     EXPECT_EQ(back.LeftPosition(), 50.0f);
     EXPECT_EQ(on.LeftPosition(), 55.0f);
 }
+
+TEST_F(Motion, WholePercentagesGiveTheirDecimalFractions) {
+    Sprite s;
+    for (float p : {5.0f, 10.0f, 20.0f, 30.0f, 99.0f}) {
+        s.Friction(p);
+        EXPECT_EQ(s.Friction(), static_cast<float>(p / 100.0)) << p;
+        s.Gravity(true, p);
+        EXPECT_EQ(s.m_G, static_cast<float>(p / 100.0)) << p;
+    }
+    s.Gravity(false, 0);
+    s.Speed(1);
+    s.Friction(10);
+    s.VectorDirection(1, 0, 0);
+    Step(s);
+    EXPECT_EQ(s.Speed(), 1 - 0.1f);
+}
