@@ -289,8 +289,9 @@ void InflateAxis(ViewPort& v, float step, float rest, bool nearSide, float (View
         (v.*growFar)(-(-step < inflatedFar ? -step : inflatedFar));
 }
 
-// Scrolls the viewport with the main character's step (dx, dy) when its box, moved by the
-// step, reaches an edge of the scrolling box in the direction of motion; one Scroll a frame.
+// Scrolls the viewport with the main character's step (dx, dy) on each axis where the
+// character moves and its box, moved by the step, touches or crosses either edge of the
+// scrolling box (whichever way it moves); one Scroll a frame.
 void ScrollWith(Sprite& s, const KivRect& box, float dx, float dy) {
     ViewPort* view = LevelView();
     if (!view)
@@ -300,10 +301,8 @@ void ScrollWith(Sprite& s, const KivRect& box, float dx, float dy) {
     float right = MapWorldX(s) + s.m_X + dx + static_cast<float>(box.right) - v.WorldXPos();
     float top = MapWorldY(s) + s.m_Y + dy + static_cast<float>(box.top) - v.WorldYPos();
     float bottom = MapWorldY(s) + s.m_Y + dy + static_cast<float>(box.bottom) - v.WorldYPos();
-    bool scrollX =
-        (dx < 0 && left <= v.BBViewPortXPos()) || (dx > 0 && right >= v.BBViewPortRightPos());
-    bool scrollY =
-        (dy < 0 && top <= v.BBViewPortYPos()) || (dy > 0 && bottom >= v.BBViewPortBottomPos());
+    bool scrollX = dx != 0 && (left <= v.BBViewPortXPos() || right >= v.BBViewPortRightPos());
+    bool scrollY = dy != 0 && (top <= v.BBViewPortYPos() || bottom >= v.BBViewPortBottomPos());
     float* applied = v.Scroll(scrollX ? dx : 0, scrollY ? dy : 0);
     float restX = scrollX ? dx - applied[0] : 0;
     float restY = scrollY ? dy - applied[1] : 0;

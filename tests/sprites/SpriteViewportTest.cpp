@@ -171,3 +171,16 @@ TEST_F(MotionDrawing, AShownPatternIsDrawnInRedFromWhereItStarted) {
     pDraw = nullptr;
     kiv::CloseGraphics();
 }
+
+TEST_F(MainCharacter, EitherEdgeOfTheScrollingBoxScrollsWhicheverWayItMoves) {
+    View().WorldXPos(100);
+    View().WorldYPos(100);
+    Move(*hero, 260, 140, -1, 0); // box 150..169 on screen: still past the right edge at 150
+    Frame(*hero);
+    EXPECT_EQ(View().WorldXPos(), 90.0f);
+    EXPECT_EQ(View().WorldYPos(), 100.0f);
+    Move(*hero, 300, 110, 0, 1); // box top at 20 on screen: still above the top edge at 25
+    Frame(*hero);
+    EXPECT_EQ(View().WorldYPos(), 110.0f);
+    EXPECT_EQ(View().WorldXPos(), 90.0f);
+}
