@@ -377,15 +377,17 @@ void Sprite::MainCharWorldPosition(float x, float y) {
     m_X = px;
     m_Y = py;
     if (!inside) {
-        // Off the screen: the viewport jumps along by the character's screen offset, keeping
-        // it where it was shown. The screen position and what is left of the offset are read
-        // from the moved viewport: nothing is left unless the viewport met the world's far
-        // edge, and then the scrolling box follows the character by the rest.
-        v.Offset(ox, oy, false);
-        sx = px - v.WorldXPos();
-        sy = py - v.WorldYPos();
-        ox = static_cast<float>(static_cast<int>(sx - static_cast<float>(m_ViewportX)));
-        oy = static_cast<float>(static_cast<int>(sy - static_cast<float>(m_ViewportY)));
+        // Off the screen: the viewport jumps along by the character's screen offset. Only
+        // when it could not go all the way (at the world's far edge) are the screen position
+        // and the offset read again from the moved viewport; otherwise both stay as they were
+        // measured before the jump, and the scrolling box moves by the whole offset.
+        Position applied = v.Offset(ox, oy, false);
+        if (applied.x != ox || applied.y != oy) {
+            sx = px - v.WorldXPos();
+            sy = py - v.WorldYPos();
+            ox = static_cast<float>(static_cast<int>(sx - static_cast<float>(m_ViewportX)));
+            oy = static_cast<float>(static_cast<int>(sy - static_cast<float>(m_ViewportY)));
+        }
     }
     m_ViewportX = static_cast<int>(sx);
     m_ViewportY = static_cast<int>(sy);

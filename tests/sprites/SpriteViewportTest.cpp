@@ -112,17 +112,22 @@ TEST_F(MainCharacter, PlacingItDirectlyMovesTheViewportOrTheScrollingBox) {
     EXPECT_EQ(View().BBViewPortYPos(), 35.0f);
     EXPECT_EQ(View().InitialBBClone().left, 70.0f);
 
-    hero->MainCharWorldPosition(500, 50); // off screen: the viewport jumps by 380 at once
+    // Off screen: the viewport jumps by the offset 380 at once. The screen position and the
+    // offset stay as measured before the jump: 500 on screen, and the box moves by 380.
+    hero->MainCharWorldPosition(500, 50);
     EXPECT_EQ(hero->LeftPosition(), 500.0f);
     EXPECT_EQ(View().WorldXPos(), 380.0f);
+    EXPECT_EQ(hero->ViewportX(), 500);
+    EXPECT_EQ(View().BBViewPortXPos(), 450.0f);
+    Frame(*hero); // standing still: placed on screen again at 500 - 380
     EXPECT_EQ(hero->ViewportX(), 120);
-    EXPECT_EQ(View().BBViewPortXPos(), 70.0f);
 
-    // The viewport can only go 420 of 460: the rest moves the character and the box on screen.
+    // The viewport can only go 420 of 460: both are read again from the moved viewport, and
+    // the rest moves the character and the box on screen.
     hero->MainCharWorldPosition(960, 50);
     EXPECT_EQ(View().WorldXPos(), 800.0f);
     EXPECT_EQ(hero->ViewportX(), 160);
-    EXPECT_EQ(View().BBViewPortXPos(), 110.0f);
+    EXPECT_EQ(View().BBViewPortXPos(), 490.0f);
 
     hero->MainCharWorldPosition(970, -30); // limited to the world's top: (970, 0)
     EXPECT_EQ(hero->TopPosition(), 0.0f);
