@@ -273,9 +273,10 @@ float InflatedBottom(const ViewPort& v) {
     return v.BBViewPortBottomPos() - v.InitialBBClone().bottom;
 }
 
-// One axis of the scrolling box's inflation at the world's edges. `rest` is the part of the
-// character's step that the viewport could not follow (negative towards the near edge):
-// the box grows on that side so the character can go on to the screen's edge. A step away
+// One axis of the scrolling box's inflation at the world's edges. `rest` is the character's
+// step on an axis where the viewport should scroll but could not move at all (negative
+// towards the near edge): the box grows on that side by the step so the character can go on
+// to the screen's edge. A step away
 // from a grown edge shrinks it back, no further than its set position.
 void InflateAxis(ViewPort& v, float step, float rest, bool nearSide, float (ViewPort::*grow)(float),
                  float (ViewPort::*growFar)(float), float inflatedNear, float inflatedFar) {
@@ -304,8 +305,8 @@ void ScrollWith(Sprite& s, const KivRect& box, float dx, float dy) {
     bool scrollX = dx != 0 && (left <= v.BBViewPortXPos() || right >= v.BBViewPortRightPos());
     bool scrollY = dy != 0 && (top <= v.BBViewPortYPos() || bottom >= v.BBViewPortBottomPos());
     float* applied = v.Scroll(scrollX ? dx : 0, scrollY ? dy : 0);
-    float restX = scrollX ? dx - applied[0] : 0;
-    float restY = scrollY ? dy - applied[1] : 0;
+    float restX = scrollX && applied[0] == 0 ? dx : 0;
+    float restY = scrollY && applied[1] == 0 ? dy : 0;
     InflateAxis(v, dx, restX, dx < 0, &ViewPort::InflateBBLeft, &ViewPort::InflateBBRight,
                 InflatedLeft(v), InflatedRight(v));
     InflateAxis(v, dy, restY, dy < 0, &ViewPort::InflateBBTop, &ViewPort::InflateBBBottom,

@@ -189,3 +189,14 @@ TEST_F(MainCharacter, EitherEdgeOfTheScrollingBoxScrollsWhicheverWayItMoves) {
     EXPECT_EQ(View().WorldYPos(), 110.0f);
     EXPECT_EQ(View().WorldXPos(), 90.0f);
 }
+
+TEST_F(MainCharacter, TheBoxGrowsOnlyOnceTheViewportCannotMoveAtAll) {
+    View().WorldXPos(797); // 3 short of its far edge
+    View().MaxInflateBBRight(25);
+    Move(*hero, 927, 40, 1, 0); // box right on screen: 927 + 19 - 797 = 149
+    Frame(*hero);               // the viewport follows 3 of the 10: the box stays
+    EXPECT_EQ(View().WorldXPos(), 800.0f);
+    EXPECT_EQ(View().BBViewPortRightPos(), 150.0f);
+    Frame(*hero); // now it cannot follow: the box grows by the whole step
+    EXPECT_EQ(View().BBViewPortRightPos(), 160.0f);
+}
