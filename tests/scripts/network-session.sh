@@ -25,6 +25,9 @@ level=Duel
 if [ "$mode" != kill ]; then
     export KIV_NET_FRAMES=1000
     [ "$mode" = full ] && export KIV_NET_HOLD="$out/turned-away"
+    # The late player may take a while to start on a busy machine: the others play on until
+    # it plays too, and a copy whose peers ended a frame before it leaves from the lobby.
+    [ "$mode" = late ] && export KIV_NET_HOLD="$out/joined" KIV_NET_QUIT_IN_LOBBY=1
 else
     export KIV_NET_QUIT_IN_LOBBY=1
 fi
@@ -78,6 +81,11 @@ if [ "$mode" = late ]; then
         sleep 0.1
     done
     start "$players" --join="localhost:$port"
+    for _ in $(seq 1 600); do # until it plays
+        [ -s "h$players" ] && break
+        sleep 0.1
+    done
+    touch "$out/joined"
 fi
 
 if [ "$mode" = full ]; then
