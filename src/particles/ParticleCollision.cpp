@@ -16,6 +16,13 @@ namespace {
 // must not lift a resting particle off it.
 constexpr float Touch = 0.01f;
 
+// The grid cell trunc(v) / cell of a side of the square, the side first clamped to
+// [lowest, highest]. A side that is NaN takes `lowest`.
+int CellOf(float v, float lowest, float highest, int cell) {
+    float clamped = v > lowest ? std::min(v, highest) : lowest;
+    return static_cast<int>(clamped) / cell;
+}
+
 } // namespace
 
 void Particle::CollisionWithMap(Map* map, float stepLength) {
@@ -23,16 +30,20 @@ void Particle::CollisionWithMap(Map* map, float stepLength) {
         return;
     m_CollisionWithMap = false;
     m_ContactCount = 0;
-    float left = std::max(m_World.left, 0.0f), top = std::max(m_World.top, 0.0f);
-    float right = std::min(m_World.right, static_cast<float>(map->Width()));
-    float bottom = std::min(m_World.bottom, static_cast<float>(map->Height()));
     int cell = map->SpacePartitionGridSize();
-    if (right < left || bottom < top || cell <= 0) // off the map: nothing to meet
+    if (cell <= 0)
         return;
-    int c0 = std::max(static_cast<int>(left) / cell - 1, 0);
-    int c1 = std::min(static_cast<int>(right) / cell + 1, map->GridColumns() - 1);
-    int r0 = std::max(static_cast<int>(top) / cell - 1, 0);
-    int r1 = std::min(static_cast<int>(bottom) / cell + 1, map->GridRows() - 1);
+    // The square clamped to the map: left and top at least 0, right and bottom at most the
+    // map's size. A square that went off the map still reaches the cells along the edge it
+    // crossed, widened by one. Sides farther off the map than two cells name cells beyond
+    // the grid either way: they are clamped there, which keeps their truncation in range.
+    const float width = static_cast<float>(map->Width()),
+                height = static_cast<float>(map->Height());
+    const float margin = 2.0f * static_cast<float>(cell);
+    int c0 = std::max(CellOf(m_World.left, 0, width + margin, cell) - 1, 0);
+    int c1 = std::min(CellOf(m_World.right, -margin, width, cell) + 1, map->GridColumns() - 1);
+    int r0 = std::max(CellOf(m_World.top, 0, height + margin, cell) - 1, 0);
+    int r1 = std::min(CellOf(m_World.bottom, -margin, height, cell) + 1, map->GridRows() - 1);
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
             List* shapes = map->CellAt(c, r);

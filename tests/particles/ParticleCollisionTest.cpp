@@ -138,3 +138,37 @@ TEST_F(Bounces, ASegmentsBackLetsParticlesThrough) {
     }
     EXPECT_GT(Top(p), 100);
 }
+
+TEST_F(Bounces, AStepEndingOffTheMapStillMeetsTheShapesAlongItsEdge) {
+    // A floor by the bottom edge and walls by the right and left edges, each facing the
+    // particle that flies at it fast enough to end this frame's step off the map.
+    world->AddCollisionData(CollisionSegment(0, 190, 256, 190, 1, 0, 0));
+    world->AddCollisionData(CollisionSegment(250, 192, 250, 0, 2, 0, 0));
+    world->AddCollisionData(CollisionSegment(6, 0, 6, 192, 3, 0, 0));
+    struct Launch {
+        float x, y, angle;
+    };
+    static const Launch launches[] = {{50, -180, 270}, {240, -100, 0}, {10, -100, 180}};
+    int launched = 0;
+    onInit = [&launched](Particle* p) {
+        const Launch& l = launches[launched++];
+        p->MaximumAge(50);
+        p->CheckCollisionWithMap(true);
+        p->Position(l.x, l.y);
+        p->Angle(l.angle);
+        p->Velocity(20);
+    };
+    system = new ParticleSystem(3, InitFunction, UpdateFunction);
+    system->BelongToMap("world");
+    level->Add(system);
+    Frame();
+    Frame(); // 20 pixels on: past the map's edge
+    for (unsigned int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(system->At(i).CollisionWithMap()) << i;
+        EXPECT_EQ(system->At(i).Velocity(), 0) << i;
+    }
+    // Each pulled back onto its shape.
+    EXPECT_NEAR(Top(system->At(0)) + 1, 190, 1e-3f);
+    EXPECT_NEAR(system->At(1).PositionX() + 1, 250, 1e-3f);
+    EXPECT_NEAR(system->At(2).PositionX(), 6, 1e-3f);
+}
