@@ -196,3 +196,22 @@ TEST_F(Particles, TheRecordHasItsFixedLayout) {
     }
     EXPECT_EQ(ReadBytes("again.bin"), bytes);
 }
+
+TEST_F(Particles, DeathIsTheAgeReachingTheMaximumAge) {
+    auto system = System(1, [](Particle* p) {
+        p->MaximumAge(10);
+        p->Position(4, -4);
+        p->Color(0xFFFFFF, 0xFFFFFF);
+    });
+    Particle& p = system->At(0);
+    for (int i = 0; i < 5; ++i)
+        system->Update();
+    p.MaximumAge(3); // lowered below the age: not reborn, and not dead either
+    EXPECT_EQ(p.Age(), 5u);
+    EXPECT_FALSE(p.Dead());
+    back->Fill(0);
+    system->Update();
+    EXPECT_EQ(p.Age(), 6u); // it lives on and shows
+    EXPECT_TRUE(system->Alive());
+    EXPECT_EQ(Drawn(4, 4), 0xFFFFFFu);
+}

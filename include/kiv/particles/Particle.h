@@ -46,7 +46,9 @@ public:
     unsigned int Age() const { return m_Age; }
     void BirthDelay(unsigned int frames);
     unsigned int BirthDelay() const { return m_BirthDelay; }
-    bool Dead() const { return m_Age >= m_MaximumAge; }
+    // Dead on reaching its maximum age exactly: lowered below the age, the maximum is never
+    // reached, and the particle lives on.
+    bool Dead() const { return m_Age == m_MaximumAge; }
 
     void Color(unsigned long start, unsigned long end);
     // The start colour before the first step, then the colour reached.
