@@ -21,7 +21,9 @@ constexpr int Attempts = 50;
 
 RandomDissolve::RandomDissolve()
     : m_Columns(0), m_Rows(0), m_CellsPerFrame(0), m_Colour(0), m_Frame(0), m_Hold(0),
-      m_Duration(0), m_Running(false), m_Kind(NoEffect) {}
+      m_Duration(0), m_Running(false), m_Kind(NoEffect) {
+    FitScreen();
+}
 
 RandomDissolve::~RandomDissolve() = default;
 
@@ -38,9 +40,7 @@ bool RandomDissolve::Start(int kind, const char* function, int busyMessage, int 
         kiv::ReportUserError(function, busyMessage);
         return false;
     }
-    m_Columns = kiv::ModeWidth / CellSize;
-    m_Rows = kiv::ModeHeight / CellSize;
-    m_Covered.assign(static_cast<size_t>(m_Columns) * static_cast<size_t>(m_Rows), 0);
+    FitScreen();
     m_Duration = frames;
     // A dissolve takes at least one frame.
     m_CellsPerFrame = m_Columns * m_Rows / std::max(frames, 1);
@@ -48,6 +48,16 @@ bool RandomDissolve::Start(int kind, const char* function, int busyMessage, int 
     m_Kind = kind;
     m_Running = true;
     return true;
+}
+
+void RandomDissolve::FitScreen() {
+    int columns = std::max(kiv::ModeWidth / CellSize, 0);
+    int rows = std::max(kiv::ModeHeight / CellSize, 0);
+    if (columns == m_Columns && rows == m_Rows && !m_Covered.empty())
+        return;
+    m_Columns = columns;
+    m_Rows = rows;
+    m_Covered.assign(static_cast<size_t>(columns) * static_cast<size_t>(rows), 0);
 }
 
 void RandomDissolve::OneColor(COLORREF colour, int frames, int hold) {

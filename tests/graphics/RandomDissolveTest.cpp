@@ -130,3 +130,17 @@ TEST_F(Dissolve, AFullScreenGridAndItsRecord) {
     effect.Update();
     EXPECT_EQ(Record(loaded, "next.bin"), Record(effect, "next2.bin"));
 }
+
+TEST_F(Dissolve, AnIdleEffectHasTheScreensGridInItsRecord) {
+    RandomDissolve idle; // made once the display mode is set, as the host makes it
+    std::vector<unsigned char> bytes = Record(idle);
+    const size_t grid = 12, cells = Columns * Rows;
+    ASSERT_EQ(bytes.size(), grid + cells + 4 + 3 * 4 + 1 + 4 + 34 * 4);
+    EXPECT_EQ((std::vector<unsigned char>(bytes.begin(), bytes.begin() + 12)),
+              (std::vector<unsigned char>{Columns, 0, 0, 0, Rows, 0, 0, 0, 0, 0, 0, 0}));
+    for (size_t i = 0; i < cells; ++i)
+        ASSERT_EQ(bytes[grid + i], 0) << i;
+    const size_t kind = grid + cells + 4 + 3 * 4 + 1;
+    EXPECT_EQ((std::vector<unsigned char>(bytes.begin() + kind, bytes.begin() + kind + 4)),
+              (std::vector<unsigned char>{0xFF, 0xFF, 0xFF, 0xFF})); // no effect
+}

@@ -36,6 +36,10 @@ private:
     // Starts the effect of that kind unless one runs (then user error `busyMessage` names
     // `function`).
     bool Start(int kind, const char* function, int busyMessage, int frames, int hold);
+    // The grid of the screen's cells, made (uncovered) unless it has their number already:
+    // the host makes the effect once the display mode is set, but an effect made earlier,
+    // or loaded from a game saved in another mode, is fitted when it starts.
+    void FitScreen();
     // A uniform integer in [0, n) from the effect's own generator.
     int Draw(int n);
     // Covers up to `cells per frame` new cells, some tries missing.
