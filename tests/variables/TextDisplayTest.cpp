@@ -31,23 +31,12 @@ protected:
                 pixels.push_back(back->GetPixel(x, y));
         return pixels;
     }
-    // A white text in Arial 16 (width 6), drawn with `type`.
-    static void Setup(Probe& v, KivRect frame, Variable::DisplayTypes type) {
-        v.FontName("Arial"); // made now: the tests measure with it
-        v.Color(0xFFFFFF);
-        v.DisplayType(type);
-        v.Frame(frame);
-    }
     // Pixel width of a text laid out on one line without letter spacing.
     static int WidthOf(const Probe& v, const char* text) {
         int w = 0;
         for (const char* p = text; *p; ++p)
             w += v.Advance(static_cast<unsigned char>(*p));
         return w;
-    }
-    bool Logged(const std::string& function, const std::string& message) {
-        return Log().find("Target Function : " + function + "\nError Message : " + message) !=
-               std::string::npos;
     }
 };
 
@@ -89,8 +78,7 @@ TEST_F(Texts, FontNamesCountOnlyWithARealOrMetricCompatibleFace) {
     Start();
     EXPECT_EQ(Log().find("not supported"), std::string::npos);
 
-    Probe v("Hello");
-    Setup(v, {10, 10, 200, 60}, Variable::RespectingWords);
+    Probe v("Hello", {10, 10, 200, 60});
     v.Draw();
     EXPECT_GT(Ink(), 0);
     v.FontName("Xyzzy Grotesk");
@@ -142,16 +130,12 @@ TEST_F(Texts, FontSizesFollowTheWindowSystemRules) {
 TEST_F(Texts, TextIsDrawnInsideItsFrameAtEveryDepth) {
     for (int depth : {8, 16, 24, 32}) {
         Start(depth);
-        Probe v("HH HH HH HH");
-        Setup(v, {40, 30, 120, 120}, Variable::RespectingWords);
+        Probe v("HH HH HH HH", {40, 30, 120, 120});
         v.Draw();
-        kiv::platform::FontRequest request;
-        request.name = "Arial";
-        request.height = -21;
-        request.width = -8;
-        request.weight = 100;
         const kiv::platform::Glyph& h =
-            kiv::platform::FontCatalog::Instance().Create(request)->GetGlyph('H');
+            kiv::platform::FontCatalog::Instance()
+                .Create({.name = "Arial", .height = -21, .width = -8, .weight = 100})
+                ->GetGlyph('H');
         KivRect ink = InkBox();
         EXPECT_EQ(ink.left, 40 + h.left) << depth;
         EXPECT_EQ(ink.top, 30 + h.top) << depth;
@@ -181,23 +165,17 @@ TEST_F(Texts, TextIsDrawnInsideItsFrameAtEveryDepth) {
 
 TEST_F(Texts, WordsWrapWholeOrBreakAtTheFrameEdge) {
     Start();
-    Probe words("abc de");
-    Setup(words, {20, 10, 0, 150}, Variable::RespectingWords);
+    Probe words("abc de", {20, 10, 0, 150});
     // The line holds "abc d" but not "abc de".
     const int right = 20 + WidthOf(words, "abc d") + 2;
     words.Frame({20, 10, right, 150});
     const int step = words.CellHeight('x');
 
-    Probe first("abc"), second("de");
-    Setup(first, {20, 10, right, 150}, Variable::RespectingWords);
-    Setup(second, {20, 10 + step, right, 150}, Variable::RespectingWords);
+    Probe first("abc", {20, 10, right, 150}), second("de", {20, 10 + step, right, 150});
     EXPECT_EQ(Picture({&words}), Picture({&first, &second}));
 
-    Probe characters("abc de");
-    Setup(characters, {20, 10, right, 150}, Variable::ConsecutiveCharacters);
-    Probe start("abc d"), rest("e");
-    Setup(start, {20, 10, right, 150}, Variable::RespectingWords);
-    Setup(rest, {20, 10 + step, right, 150}, Variable::RespectingWords);
+    Probe characters("abc de", {20, 10, right, 150}, Variable::ConsecutiveCharacters);
+    Probe start("abc d", {20, 10, right, 150}), rest("e", {20, 10 + step, right, 150});
     EXPECT_EQ(Picture({&characters}), Picture({&start, &rest}));
 
     // Line spacing and the top margin move the second line down.
@@ -210,10 +188,8 @@ TEST_F(Texts, WordsWrapWholeOrBreakAtTheFrameEdge) {
 
 TEST_F(Texts, LeadingSpacesVanishUnlessKeptAndMarginsAndSpacingMoveLetters) {
     Start();
-    Probe spaced("  ab");
-    Setup(spaced, {30, 20, 300, 100}, Variable::RespectingWords);
-    Probe plain("ab");
-    Setup(plain, {30, 20, 300, 100}, Variable::RespectingWords);
+    Probe spaced("  ab", {30, 20, 300, 100});
+    Probe plain("ab", {30, 20, 300, 100});
     EXPECT_EQ(Picture({&spaced}), Picture({&plain}));
 
     spaced.LeadingSpaces(true);
@@ -221,13 +197,10 @@ TEST_F(Texts, LeadingSpacesVanishUnlessKeptAndMarginsAndSpacingMoveLetters) {
     EXPECT_EQ(Picture({&spaced}), Picture({&plain}));
 
     // Letter spacing goes between letters, the left margin before the first.
-    Probe spread("ab");
-    Setup(spread, {30, 20, 300, 100}, Variable::RespectingWords);
+    Probe spread("ab", {30, 20, 300, 100});
     spread.LetterSpacing(4);
     spread.LeftMargin(6);
-    Probe a("a"), b("b");
-    Setup(a, {36, 20, 300, 100}, Variable::RespectingWords);
-    Setup(b, {36 + a.Advance('a') + 4, 20, 300, 100}, Variable::RespectingWords);
+    Probe a("a", {36, 20, 300, 100}), b("b", {36 + a.Advance('a') + 4, 20, 300, 100});
     EXPECT_EQ(Picture({&spread}), Picture({&a, &b}));
 }
 
@@ -235,8 +208,7 @@ TEST_F(Texts, WorldAndViewportPlacement) {
     Start();
     level->GetViewPort().WorldXPos(100);
     level->GetViewPort().WorldYPos(50);
-    Probe world("WWWW");
-    Setup(world, {130, 60, 250, 120}, Variable::RespectingWords);
+    Probe world("WWWW", {130, 60, 250, 120});
     world.InWorld(true);
     world.Draw();
     KivRect ink = InkBox();
@@ -274,8 +246,7 @@ TEST_F(Texts, TextsOnAMapMoveWithItAndStayInsideIt) {
     auto* world = new Map("world", "world.bmp", Map::Master, 0, 0, 0, false, zrect);
     level->Add(world);
 
-    Probe t("MMM");
-    Setup(t, {0, 0, 0, 0}, Variable::RespectingWords);
+    Probe t("MMM", {0, 0, 0, 0});
     t.BelongToMap("world");
     EXPECT_EQ(t.Frame().left, 10);
     EXPECT_EQ(t.Frame().top, 10);
@@ -386,8 +357,7 @@ TEST_F(Texts, OnlyDisplayedVisibleTextsInUseAreDrawn) {
 TEST_F(Texts, VerticalScrollingFollowsTheKeysAndShowsItsArrows) {
     Start();
     UseKeyboard();
-    Probe v("l0\nl1\nl2\nl3\nl4\nl5");
-    Setup(v, {20, 20, 200, 0}, Variable::VerticalScrolling);
+    Probe v("l0\nl1\nl2\nl3\nl4\nl5", {20, 20, 200, 0}, Variable::VerticalScrolling);
     const int step = v.CellHeight('x');
     v.Frame({20, 20, 200, 20 + 3 * step + 16 + 2}); // three lines and the arrows' strip
     v.VDeltaScroll(1);
@@ -408,10 +378,8 @@ TEST_F(Texts, VerticalScrollingFollowsTheKeysAndShowsItsArrows) {
     EXPECT_GT(arrowInk(centre, 200), 0); // down
     EXPECT_EQ(arrowInk(20, centre), 0);  // no up arrow at the top
 
-    Probe l1("l1"), l2("l2"), l3("l3");
-    Setup(l1, {20, 20, 200, 200}, Variable::RespectingWords);
-    Setup(l2, {20, 20 + step, 200, 200}, Variable::RespectingWords);
-    Setup(l3, {20, 20 + 2 * step, 200, 200}, Variable::RespectingWords);
+    Probe l1("l1", {20, 20, 200, 200}), l2("l2", {20, 20 + step, 200, 200}),
+        l3("l3", {20, 20 + 2 * step, 200, 200});
     std::vector<std::uint32_t> expected = Picture({&l1, &l2, &l3});
 
     Keys({Down(DIK_NUMPAD2)}); // the down key, held
@@ -446,8 +414,8 @@ TEST_F(Texts, VerticalScrollingFollowsTheKeysAndShowsItsArrows) {
 TEST_F(Texts, HorizontalScrollingStartsItsLinesFurtherIn) {
     Start();
     UseKeyboard();
-    Probe v("abcdefghijklmnopqrstuvwxyz\n0123456789012345678901234");
-    Setup(v, {10, 10, 110, 120}, Variable::HorizontalScrolling);
+    Probe v("abcdefghijklmnopqrstuvwxyz\n0123456789012345678901234", {10, 10, 110, 120},
+            Variable::HorizontalScrolling);
     v.HDeltaScroll(5);
     Keys({Down(DIK_NUMPAD6)}); // the right key
     Picture({&v});             // the first step is held to the starting limit of 1
@@ -458,8 +426,8 @@ TEST_F(Texts, HorizontalScrollingStartsItsLinesFurtherIn) {
     EXPECT_EQ(v.m_HScrollPosition, 6);
     Keys({Up(DIK_NUMPAD6)});
 
-    Probe g("ghijklmnopqrstuvwxyz\n6789012345678901234");
-    Setup(g, {10, 10, 110, 120}, Variable::HorizontalScrolling);
+    Probe g("ghijklmnopqrstuvwxyz\n6789012345678901234", {10, 10, 110, 120},
+            Variable::HorizontalScrolling);
     std::vector<std::uint32_t> scrolled = Picture({&v}), expected = Picture({&g});
     // The text area, above the arrows' strip.
     const size_t area = static_cast<size_t>(120 - 1 - 16) * 320;
@@ -471,8 +439,7 @@ TEST_F(Texts, HorizontalScrollingStartsItsLinesFurtherIn) {
 
 TEST_F(Texts, TheTypewriterShowsOneMoreCharacterEveryDelay) {
     Start();
-    Probe v("Hi you");
-    Setup(v, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe v("Hi you", {10, 10, 300, 100});
     v.Delay(3, 0);
     v.Effect(Variable::CharacterByCharacterEffect);
     std::vector<std::string> texts;
@@ -489,37 +456,31 @@ TEST_F(Texts, TheTypewriterShowsOneMoreCharacterEveryDelay) {
     EXPECT_EQ(texts[17], "Hi you");
     EXPECT_TRUE(v.m_EffectDone);
 
-    Probe whole("Hi you");
-    Setup(whole, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe whole("Hi you", {10, 10, 300, 100});
     EXPECT_EQ(Picture({&v}), Picture({&whole}));
 
     // A word being typed is placed where the whole word goes: "bbbb" does not fit after
     // "aa ", so its first letters already start the second line.
-    Probe typed("aa bbbb");
-    Setup(typed, {10, 10, 0, 100}, Variable::RespectingWords);
+    Probe typed("aa bbbb", {10, 10, 0, 100});
     const int right = 10 + WidthOf(typed, "aa bb") + 2;
     typed.Frame({10, 10, right, 100});
     typed.Delay(1, 0);
     typed.Effect(Variable::CharacterByCharacterEffect);
     for (int frame = 0; frame < 4; ++frame)
         typed.Draw();
-    Probe aa("aa"), bb("bb");
-    Setup(aa, {10, 10, right, 100}, Variable::RespectingWords);
-    Setup(bb, {10, 10 + typed.CellHeight('x'), right, 100}, Variable::RespectingWords);
+    Probe aa("aa", {10, 10, right, 100}), bb("bb", {10, 10 + typed.CellHeight('x'), right, 100});
     std::vector<std::uint32_t> expected = Picture({&aa, &bb});
     EXPECT_EQ(Picture({&typed}), expected); // the fifth letter
     EXPECT_STREQ(typed.Text(), "aa bb");
 
     // A paused variable's effect stands still; a typewriter without a delay shows nothing.
-    Probe frozen("abc");
-    Setup(frozen, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe frozen("abc", {10, 10, 300, 100});
     frozen.Delay(1, 0);
     frozen.Effect(Variable::CharacterByCharacterEffect);
     frozen.Pause(true);
     Picture({&frozen});
     EXPECT_EQ(frozen.Text(), nullptr);
-    Probe hidden("abc");
-    Setup(hidden, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe hidden("abc", {10, 10, 300, 100});
     hidden.Effect(Variable::CharacterByCharacterEffect);
     for (int frame = 0; frame < 10; ++frame)
         Picture({&hidden});
@@ -528,8 +489,7 @@ TEST_F(Texts, TheTypewriterShowsOneMoreCharacterEveryDelay) {
 
 TEST_F(Texts, LinesAppearOneByOne) {
     Start();
-    Probe v("one\ntwo\nsix");
-    Setup(v, {10, 10, 300, 150}, Variable::RespectingWords);
+    Probe v("one\ntwo\nsix", {10, 10, 300, 150});
     v.Delay(2, 0);
     v.Effect(Variable::LineByLineEffect);
     std::vector<std::string> texts;
@@ -547,8 +507,7 @@ TEST_F(Texts, LinesAppearOneByOne) {
 TEST_F(Texts, ScramblingEffectsKeepTheKindOfEachCharacterAndEndOnTheText) {
     Start();
     const std::string original = "Ab 19, Zz!";
-    Probe ascii(original.c_str());
-    Setup(ascii, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe ascii(original.c_str(), {10, 10, 300, 100});
     ascii.Effect(Variable::ASCIIEffect); // without delays: the text stays whole
     EXPECT_EQ(std::string(ascii.Text()), original);
     ascii.Delay(1, 3);
@@ -566,8 +525,7 @@ TEST_F(Texts, ScramblingEffectsKeepTheKindOfEachCharacterAndEndOnTheText) {
 
     // Sequential decoding settles the letters and digits from the first on, one per step;
     // the space and the punctuation leave silently.
-    Probe sequential("AB 12");
-    Setup(sequential, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe sequential("AB 12", {10, 10, 300, 100});
     sequential.Delay(1, 1);
     sequential.Effect(Variable::SequentialDecoding);
     const std::string settled[] = {"A", "AB", "AB 1"};
@@ -583,8 +541,7 @@ TEST_F(Texts, ScramblingEffectsKeepTheKindOfEachCharacterAndEndOnTheText) {
     EXPECT_TRUE(sequential.m_EffectDone);
 
     // Random decoding settles one letter or digit per line delay, in any order.
-    Probe random("ABC 123");
-    Setup(random, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe random("ABC 123", {10, 10, 300, 100});
     random.Delay(1, 2);
     random.Effect(Variable::RandomDecoding);
     int steps = 0;
@@ -597,8 +554,7 @@ TEST_F(Texts, ScramblingEffectsKeepTheKindOfEachCharacterAndEndOnTheText) {
     EXPECT_STREQ(random.Text(), "ABC 123");
 
     // A new value restarts a running effect on it.
-    Probe restart("first");
-    Setup(restart, {10, 10, 300, 100}, Variable::RespectingWords);
+    Probe restart("first", {10, 10, 300, 100});
     restart.Delay(1, 0);
     restart.Effect(Variable::CharacterByCharacterEffect);
     restart.Draw();
@@ -689,8 +645,7 @@ TEST_F(Texts, DrawingAndChangingTextsAllocatesNothingOnceRunning) {
 TEST_F(Texts, AFrameSpanningTheWholeIntegerRangeIsMeasuredWithoutOverflow) {
     Start();
     const int most = 2147483647;
-    Probe v("wide");
-    Setup(v, {-most, -most, most, most}, Variable::RespectingWords);
+    Probe v("wide", {-most, -most, most, most});
     v.Draw(); // from its top left, far off the screen: nothing shows
     EXPECT_EQ(Ink(), 0);
     EXPECT_EQ(v.m_VisibleLines, 2LL * most / v.CellHeight('x'));

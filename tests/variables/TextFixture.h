@@ -26,6 +26,14 @@ struct Probe : Variable {
     using Variable::m_TextLength;
     using Variable::m_VisibleLines;
     using Variable::m_VScrollPosition;
+    // A white text in Arial 16 (width 6) in `frame`, laid out as `type`; the font is made now,
+    // so a display must be open: the tests measure with it.
+    Probe(const char* text, KivRect frame, DisplayTypes type = RespectingWords) : Variable(text) {
+        FontName("Arial");
+        Color(0xFFFFFF);
+        DisplayType(type);
+        Frame(frame);
+    }
     void Draw() { DisplayText(); }
     int Advance(unsigned char c) const { return m_CharSize[c][0]; }
     int CellHeight(unsigned char c) const { return m_CharSize[c][1]; }
@@ -120,6 +128,11 @@ protected:
         return r.right == 0 ? KivRect{0, 0, 0, 0} : r;
     }
     std::string Log() { return ReadText("Kiv.log"); }
+    // Whether the log holds the user error `message` reported by `function`.
+    bool Logged(const std::string& function, const std::string& message) {
+        return Log().find("Target Function : " + function + "\nError Message : " + message) !=
+               std::string::npos;
+    }
 
     kiv::Surface* back = nullptr;
     GameNode* level = nullptr;

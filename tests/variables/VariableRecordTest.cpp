@@ -41,9 +41,7 @@ TEST_F(Variables, SearchFindsByExactNameAndHandlesFallBackToTheDefault) {
     EXPECT_EQ(Variable::Search("score"), score);
     EXPECT_EQ(VariablePTR("score"), score);
     EXPECT_EQ(Variable::Search("nope"), nullptr);
-    EXPECT_NE(Log().find("Target Function : Variable* Variable::Search(char *)\n"
-                         "Error Message : Variable nope not found."),
-              std::string::npos);
+    EXPECT_TRUE(Logged("Variable* Variable::Search(char *)", "Variable nope not found."));
 
     VariablePTR missing("nope");
     EXPECT_EQ(static_cast<Variable*>(missing), &VariablePTR::dummyVariablePtr);
@@ -70,9 +68,7 @@ TEST_F(Variables, UseHandsOutTheUnusedVariablesOfANameOneByOne) {
     Variable().Use("spare");
     EXPECT_EQ(unusedInOrder(), "---");
     Variable().Use("spare");
-    EXPECT_NE(Log().find("Target Function : void Variable::Use(char *)\n"
-                         "Error Message : Variable spare not found."),
-              std::string::npos);
+    EXPECT_TRUE(Logged("void Variable::Use(char *)", "Variable spare not found."));
 }
 
 TEST_F(Variables, TextFilesLoadWithTabsWidenedAndSaveTheShownText) {
@@ -92,9 +88,8 @@ TEST_F(Variables, TextFilesLoadWithTabsWidenedAndSaveTheShownText) {
     EXPECT_FALSE(v.LoadTextFile("empty.txt"));
     EXPECT_FALSE(v.LoadTextFile("missing.txt"));
     EXPECT_EQ(v.m_TextLength, 8u); // kept from the last good file
-    EXPECT_NE(Log().find("Target Function : bool Variable::LoadTextFile(char *)\n"
-                         "Error Message : Cannot load the text file: missing.txt."),
-              std::string::npos);
+    EXPECT_TRUE(
+        Logged("bool Variable::LoadTextFile(char *)", "Cannot load the text file: missing.txt."));
 
     v = "saved\ntext";
     v.Save("out.txt");
@@ -107,9 +102,8 @@ TEST_F(Variables, TextFilesLoadWithTabsWidenedAndSaveTheShownText) {
 TEST_F(Variables, LocalVariablesAndCopiesIntoTheLevel) {
     Variable v(2.0);
     v.AddLocalVariable(5);
-    EXPECT_NE(Log().find("Target Function : void Variable::AddLocalVariable(unsigned int index)\n"
-                         "Error Message : The local variable 5 cannot be found."),
-              std::string::npos);
+    EXPECT_TRUE(Logged("void Variable::AddLocalVariable(unsigned int index)",
+                       "The local variable 5 cannot be found."));
 
     v.Name("copy me");
     int before = level->Variables().Count();
@@ -236,45 +230,18 @@ TEST_F(Variables, TheDataCompilersTextEntryReadsIntoALevelText) {
             texts = &item;
     ASSERT_NE(texts, nullptr);
     WriteBytes("notes.txt", {'n', 'o', 't', 'e'});
-    kiv::tools::Json description = {
-        {"texts",
-         {{{"name", "score"},
-           {"fontName", "Times New Roman"},
-           {"width", 7},
-           {"height", 12.0},
-           {"weight", 700},
-           {"color", 0x0000FF},
-           {"underline", true},
-           {"frame", {{"left", 10}, {"top", 20}, {"right", 200}, {"bottom", 80}}},
-           {"showFrame", true},
-           {"inWorld", true},
-           {"activateOutOfViewport", false},
-           {"displayType", "verticalScrolling"},
-           {"vScrollUpKey", 200},
-           {"vScrollDownKey", 208},
-           {"vDeltaScroll", 2},
-           {"arrowsSize", 9},
-           {"arrowsColor", 0x00FF00},
-           {"topMargin", 3},
-           {"letterSpacing", 1},
-           {"effect", "characterByCharacter"},
-           {"characterDelay", 3},
-           {"isText", true},
-           {"value", "hello"},
-           {"pause", true}},
-          {{"name", "notes"},
-           {"unused", true},
-           {"onMap", true},
-           {"map", "nowhere"},
-           {"topMost", true},
-           {"textFromFile", true},
-           {"textFile", "notes.txt"}},
-          {{"name", "centred"},
-           {"frame", {{"left", 0}, {"top", 0}, {"right", 100}, {"bottom", 40}}},
-           {"centerViewport", true},
-           {"isText", false},
-           {"value", 2.5},
-           {"onlyIntegerPart", false}}}}};
+    kiv::tools::Json description = kiv::tools::Json::parse(R"({"texts": [
+      {"name": "score", "fontName": "Times New Roman", "width": 7, "height": 12.0, "weight": 700,
+       "color": 255, "underline": true, "frame": {"left": 10, "top": 20, "right": 200, "bottom": 80},
+       "showFrame": true, "inWorld": true, "activateOutOfViewport": false,
+       "displayType": "verticalScrolling", "vScrollUpKey": 200, "vScrollDownKey": 208,
+       "vDeltaScroll": 2, "arrowsSize": 9, "arrowsColor": 65280, "topMargin": 3, "letterSpacing": 1,
+       "effect": "characterByCharacter", "characterDelay": 3, "isText": true, "value": "hello",
+       "pause": true},
+      {"name": "notes", "unused": true, "onMap": true, "map": "nowhere", "topMost": true,
+       "textFromFile": true, "textFile": "notes.txt"},
+      {"name": "centred", "frame": {"left": 0, "top": 0, "right": 100, "bottom": 40},
+       "centerViewport": true, "isText": false, "value": 2.5, "onlyIntegerPart": false}]})");
     std::vector<unsigned char> bytes;
     kiv::tools::Compile({*texts}, description, bytes, "level");
     WriteBytes("texts.bin", bytes);
@@ -311,9 +278,7 @@ TEST_F(Variables, TheDataCompilersTextEntryReadsIntoALevelText) {
     EXPECT_TRUE(notes->Unused());
     EXPECT_TRUE(notes->TopMost());
     EXPECT_EQ(Shown(*notes), "note");
-    EXPECT_NE(Log().find("Target Function : void Variable::BelongToMap(char *)\n"
-                         "Error Message : Map nowhere not found."),
-              std::string::npos);
+    EXPECT_TRUE(Logged("void Variable::BelongToMap(char *)", "Map nowhere not found."));
 
     Variable* centred = Variable::Search("centred");
     ASSERT_NE(centred, nullptr);
