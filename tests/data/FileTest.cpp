@@ -267,7 +267,6 @@ TEST_F(FileTest, FilesThatCannotBeOpenedEndWithMessages104And105) {
 }
 
 TEST_F(FileTest, WindowsStyleNamesFindFilesWithoutRegardToCase) {
-    std::filesystem::create_directories("Data/Levels");
     WriteBytes("Data/Levels/Level1.DAT", {7});
     File in("data\\levels\\LEVEL1.dat", File::Reading);
     unsigned char v = 0;

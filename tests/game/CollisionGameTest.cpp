@@ -40,17 +40,9 @@ class SlopeGame : public kiv::test::GameRun {
 protected:
     void SetUp() override {
         GameRun::SetUp();
-        std::filesystem::create_directories("Art Assets/Maps");
-        std::filesystem::create_directories("Art Assets/Actors");
-        kiv::test::WriteImage("Art Assets/Maps/ground.bmp", 320, 240,
-                              [](int, int) { return COLORREF{0x404040}; });
-        kiv::test::WriteImage("Art Assets/Actors/box.bmp", 16, 16,
-                              [](int, int) { return COLORREF{0xFF}; });
-        UseCompiledGame(Description, [] {
-            LVFArray = NewVoidPointers(2);
-            LVFArray[0] = reinterpret_cast<void*>(GenerateLevel);
-            LVFArray[1] = reinterpret_cast<void*>(GenerateActors);
-        });
+        kiv::test::WriteSolidImage("Art Assets/Maps/ground.bmp", 320, 240, COLORREF{0x404040});
+        kiv::test::WriteSolidImage("Art Assets/Actors/box.bmp", 16, 16, COLORREF{0xFF});
+        UseCompiledGame(Description, [] { UseLevelReaders(); });
     }
 };
 

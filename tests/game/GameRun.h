@@ -45,6 +45,12 @@ protected:
     // in the test's folder; `buildLogic` fills the logic tables. Level functions are
     // `LVFArray` entries the description names.
     void UseCompiledGame(const std::string& description, void (*buildLogic)());
+    // The level functions of most compiled games: 0 reads the level record, 1 the actors.
+    static void UseLevelReaders(void (*first)(GameNode*) = GenerateLevel) {
+        LVFArray = NewVoidPointers(2);
+        LVFArray[0] = reinterpret_cast<void*>(first);
+        LVFArray[1] = reinterpret_cast<void*>(GenerateActors);
+    }
 
     static GameMode mode;
     HookedPlatform* platform = nullptr;

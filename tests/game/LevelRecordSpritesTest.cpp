@@ -57,17 +57,9 @@ protected:
     void SetUp() override {
         GameRun::SetUp();
         seen = AfterLevelRecord();
-        std::filesystem::create_directories("Art Assets/Maps");
-        std::filesystem::create_directories("Art Assets/Actors");
-        kiv::test::WriteImage("Art Assets/Maps/world.bmp", 160, 120,
-                              [](int, int) { return COLORREF{0x204060}; });
-        kiv::test::WriteImage("Art Assets/Actors/a.bmp", 10, 8,
-                              [](int, int) { return COLORREF{0xFF}; });
-        UseCompiledGame(Description, [] {
-            LVFArray = NewVoidPointers(2);
-            LVFArray[0] = reinterpret_cast<void*>(ReadLevelRecord);
-            LVFArray[1] = reinterpret_cast<void*>(GenerateActors);
-        });
+        kiv::test::WriteSolidImage("Art Assets/Maps/world.bmp", 160, 120, COLORREF{0x204060});
+        kiv::test::WriteSolidImage("Art Assets/Actors/a.bmp", 10, 8, COLORREF{0xFF});
+        UseCompiledGame(Description, [] { UseLevelReaders(ReadLevelRecord); });
     }
 };
 

@@ -53,20 +53,15 @@ protected:
     void SetUp() override {
         GameRun::SetUp();
         raindrop = 0;
-        std::filesystem::create_directories("Art Assets/Maps");
-        std::filesystem::create_directories("Art Assets/Actors");
-        kiv::test::WriteImage("Art Assets/Maps/world.bmp", 160, 120,
-                              [](int, int) { return Ground; });
-        kiv::test::WriteImage("Art Assets/Actors/box.bmp", 10, 10, [](int, int) { return Box; });
+        kiv::test::WriteSolidImage("Art Assets/Maps/world.bmp", 160, 120, Ground);
+        kiv::test::WriteSolidImage("Art Assets/Actors/box.bmp", 10, 10, Box);
         UseCompiledGame(Description, [] {
             FArray = NewVoidPointers(3);
             FArray[0] = reinterpret_cast<void*>(Rain);
             FArray[1] = reinterpret_cast<void*>(Steer);
             FArray[2] = reinterpret_cast<void*>(Spark);
             maxFIndex = 2;
-            LVFArray = NewVoidPointers(2);
-            LVFArray[0] = reinterpret_cast<void*>(GenerateLevel);
-            LVFArray[1] = reinterpret_cast<void*>(GenerateActors);
+            UseLevelReaders();
         });
     }
     COLORREF Shown(int x, int y) { return platform->presenter.ColorAt(x, y); }

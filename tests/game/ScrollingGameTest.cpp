@@ -39,7 +39,6 @@ class ScrollingGame : public kiv::test::GameRun {
 protected:
     void SetUp() override {
         GameRun::SetUp();
-        std::filesystem::create_directories("Art Assets/Maps");
         kiv::test::WriteImage("Art Assets/Maps/world.bmp", 400, 300, [](int x, int y) {
             return static_cast<COLORREF>((x * 3 & 0xFF) | (y * 7 & 0xFF) << 8 | 0x200000);
         });
@@ -54,8 +53,7 @@ protected:
             FArray = NewVoidPointers(1);
             FArray[0] = reinterpret_cast<void*>(Scroll);
             maxFIndex = 0;
-            LVFArray = NewVoidPointers(1);
-            LVFArray[0] = reinterpret_cast<void*>(GenerateLevel);
+            UseLevelReaders();
         });
     }
 

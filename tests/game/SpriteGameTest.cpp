@@ -63,23 +63,17 @@ class SpriteGame : public kiv::test::GameRun {
 protected:
     void SetUp() override {
         GameRun::SetUp();
-        std::filesystem::create_directories("Art Assets/Maps");
-        std::filesystem::create_directories("Art Assets/Actors");
         kiv::test::WriteImage("Art Assets/Maps/ground.bmp", 400, 120, Ground);
         for (int step = 0; step < 3; ++step)
             kiv::test::WriteImage("Art Assets/Actors/step" + std::to_string(step) + ".bmp", 8, 6,
                                   [step](int x, int y) { return StepPixel(step, x, y); });
-        kiv::test::WriteImage("Art Assets/Actors/red.bmp", 10, 10,
-                              [](int, int) { return COLORREF{0x0000FF}; });
-        kiv::test::WriteImage("Art Assets/Actors/blue.bmp", 10, 10,
-                              [](int, int) { return COLORREF{0xFF0000}; });
+        kiv::test::WriteSolidImage("Art Assets/Actors/red.bmp", 10, 10, COLORREF{0x0000FF});
+        kiv::test::WriteSolidImage("Art Assets/Actors/blue.bmp", 10, 10, COLORREF{0xFF0000});
         UseCompiledGame(Description, [] {
             FArray = NewVoidPointers(1);
             FArray[0] = reinterpret_cast<void*>(Reorder);
             maxFIndex = 0;
-            LVFArray = NewVoidPointers(2);
-            LVFArray[0] = reinterpret_cast<void*>(GenerateLevel);
-            LVFArray[1] = reinterpret_cast<void*>(GenerateActors);
+            UseLevelReaders();
         });
     }
 

@@ -23,10 +23,7 @@ class TextArrows : public kiv::test::GameRun {
 protected:
     void SetUp() override {
         GameRun::SetUp();
-        UseCompiledGame(Description, [] {
-            LVFArray = NewVoidPointers(1);
-            LVFArray[0] = reinterpret_cast<void*>(GenerateLevel);
-        });
+        UseCompiledGame(Description, [] { UseLevelReaders(); });
     }
     // A sum over the text's upper rows, away from the arrows and the cursor.
     std::uint64_t TextPicture() {

@@ -190,13 +190,12 @@ TEST_F(DamagedImages, AnActorImageThatCantBeLoadedIsNamedOnce) {
     SetMode(64, 48, 32);
     _IsWindowed = true;
     ASSERT_TRUE(kiv::InitGraphics());
-    std::filesystem::create_directories("Actors");
     kiv::ActorsPath = "Actors/";
     Bytes bad = SmallBmp();
     bad.resize(40); // the header cut short
     WriteBytes("Actors/bad.bmp", bad);
     WriteBytes("Actors/huge.bmp", HugeBmp());
-    kiv::test::WriteImage("Actors/good.bmp", 2, 2, [](int, int) { return 0xFFu; });
+    kiv::test::WriteSolidImage("Actors/good.bmp", 2, 2, 0xFFu);
     SpriteList[0].Animations(1);
     AnimationElem& animation = SpriteList[0].m_Animations[0];
     animation.Frames(5);
@@ -224,7 +223,6 @@ TEST_F(DamagedImages, AMapImageTooLargeForASurfaceEndsTheGameAsABitmapThatCantBe
     SetMode(64, 48, 32);
     _IsWindowed = true;
     ASSERT_TRUE(kiv::InitGraphics());
-    std::filesystem::create_directories("Maps");
     kiv::MapsPath = "Maps/";
     WriteBytes("Maps/huge.bmp", HugeBmp());
     GameNode level;

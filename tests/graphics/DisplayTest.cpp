@@ -29,6 +29,7 @@ protected:
 };
 
 using kiv::test::WriteImage;
+using kiv::test::WriteSolidImage;
 
 } // namespace
 
@@ -72,7 +73,6 @@ TEST_F(Display, ScreenWritesPixelsByTheRulesOfEachDepth) {
 
 TEST_F(Display, ImagesLoadWithTheirTransparentColourKeyed) {
     Start(32);
-    std::filesystem::create_directories("Maps");
     kiv::ImageDirectory = "Maps\\";
     // Magenta border, a white pixel and blue elsewhere.
     WriteImage("Maps/Sprite.bmp", 5, 4, [](int x, int y) -> COLORREF {
@@ -104,10 +104,9 @@ TEST_F(Display, ImagesLoadWithTheirTransparentColourKeyed) {
 
 TEST_F(Display, AnImageResourceOfTheGameComesBeforeTheFile) {
     Start(32);
-    std::filesystem::create_directories("Maps");
     kiv::ImageDirectory = "Maps/";
-    WriteImage("Maps/a.bmp", 2, 2, [](int, int) { return 0x0000FFu; });
-    WriteImage("b.bmp", 3, 1, [](int, int) { return 0x00FF00u; });
+    WriteSolidImage("Maps/a.bmp", 2, 2, 0x0000FFu);
+    WriteSolidImage("b.bmp", 3, 1, 0x00FF00u);
     std::vector<unsigned char> bytes = ReadBytes("b.bmp");
     const KivResource table[] = {{"BITMAP", "A.BMP", bytes.data(), bytes.size()}};
     kiv::platform::Resources::Instance().Register(table, 1);
@@ -127,7 +126,6 @@ TEST_F(Display, EightBitPaletteComesFromTheLevelsBitmap) {
     bmp[14 + 32] = 3;         // colours used
     const unsigned char table[] = {0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0}; // B G R x
     std::copy(std::begin(table), std::end(table), bmp.begin() + 54);
-    std::filesystem::create_directories("Art Assets/Maps");
     WriteBytes("Art Assets/Maps/level.bmp", bmp);
     ArtAssetsPath = folder.c_str();
     kiv::InitPaths();

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 using kiv::test::WriteImage;
+using kiv::test::WriteSolidImage;
 
 namespace {
 
@@ -24,7 +25,6 @@ protected:
         Scratch::SetUp();
         ArtAssetsPath = folder.c_str();
         kiv::InitPaths();
-        std::filesystem::create_directories("Art Assets/Maps");
         SetMode(64, 48, 32);
         _IsWindowed = true;
         ASSERT_TRUE(kiv::InitGraphics());
@@ -77,7 +77,7 @@ TEST_F(Maps, TheMasterMapShowsTheViewportsWindowOfTheWorld) {
 }
 
 TEST_F(Maps, StandardMapsMoveWithinTheirRange) {
-    WriteImage("Art Assets/Maps/post.bmp", 50, 10, [](int, int) { return 0x0000FFu; });
+    WriteSolidImage("Art Assets/Maps/post.bmp", 50, 10, 0x0000FFu);
     Map post("post", "post.bmp", Map::Standard, 0, 2, 5, false, {0, 0, 200, 100});
     post.SpeedX(-3);
     Frame(post);
@@ -90,7 +90,7 @@ TEST_F(Maps, StandardMapsMoveWithinTheirRange) {
     EXPECT_EQ(post.WorldPositionX(), 150.0f); // range: world width - image width
     EXPECT_EQ(Shown(0, 6), 0u);               // moved off the visible part
 
-    WriteImage("Art Assets/Maps/wide.bmp", 200, 10, [](int, int) { return 0x00FF00u; });
+    WriteSolidImage("Art Assets/Maps/wide.bmp", 200, 10, 0x00FF00u);
     Map wide("wide", "wide.bmp", Map::Standard, 0, 0, 0, false, {0, 0, 200, 100});
     wide.SpeedX(4);
     wide.ScrollRatioX(0);

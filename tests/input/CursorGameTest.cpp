@@ -53,11 +53,8 @@ protected:
         Scratch::SetUp();
         platform = static_cast<kiv::test::HookedPlatform*>(
             &kiv::platform::Install(std::make_unique<kiv::test::HookedPlatform>()));
-        std::filesystem::create_directories("Art Assets/Maps");
-        std::filesystem::create_directories("Art Assets/Actors");
-        kiv::test::WriteImage("Art Assets/Maps/world.bmp", 320, 240,
-                              [](int, int) { return Green; });
-        kiv::test::WriteImage("Art Assets/Actors/red.bmp", 20, 20, [](int, int) { return Red; });
+        kiv::test::WriteSolidImage("Art Assets/Maps/world.bmp", 320, 240, Green);
+        kiv::test::WriteSolidImage("Art Assets/Actors/red.bmp", 20, 20, Red);
         {
             File f("cursor.rec", File::Writing);
             f.Write(true);

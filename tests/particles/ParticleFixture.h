@@ -27,9 +27,8 @@ protected:
         Scratch::SetUp();
         ArtAssetsPath = folder.c_str();
         InitPaths();
-        std::filesystem::create_directories("Art Assets/Maps");
-        WriteImage("Art Assets/Maps/world.bmp", 256, 192, [](int, int) { return 0x101010u; });
-        WriteImage("Art Assets/Maps/strip.bmp", 64, 32, [](int, int) { return 0x202020u; });
+        WriteSolidImage("Art Assets/Maps/world.bmp", 256, 192, 0x101010u);
+        WriteSolidImage("Art Assets/Maps/strip.bmp", 64, 32, 0x202020u);
         SetMode(64, 48, 32);
         _IsWindowed = true;
         ASSERT_TRUE(InitGraphics());

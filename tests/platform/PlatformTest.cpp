@@ -67,7 +67,6 @@ TEST_F(Headless, OnlyOneHolderOfTheInstanceLock) {
 }
 
 TEST_F(Headless, LocalPathConvertsSeparatorsAndMatchesCase) {
-    std::filesystem::create_directories("Art Assets/Maps");
     WriteBytes("Art Assets/Maps/Sky.bmp", {1});
     EXPECT_EQ(kiv::platform::LocalPath("art assets\\MAPS\\sky.BMP"), "Art Assets/Maps/Sky.bmp");
     EXPECT_EQ(kiv::platform::LocalPath("Art Assets\\Maps\\new.bmp"), "Art Assets/Maps/new.bmp");

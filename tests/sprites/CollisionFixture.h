@@ -19,7 +19,6 @@ protected:
         SpriteLevel::SetUp();
         ArtAssetsPath = folder.c_str();
         kiv::InitPaths();
-        std::filesystem::create_directories("Art Assets/Maps");
         SetMode(200, 100, 32);
         _IsWindowed = true;
         ASSERT_TRUE(kiv::InitGraphics());

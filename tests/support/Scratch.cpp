@@ -28,6 +28,8 @@ void Scratch::TearDown() {
 }
 
 void Scratch::WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    if (auto parent = std::filesystem::path(path).parent_path(); !parent.empty())
+        std::filesystem::create_directories(parent);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
 }

@@ -15,6 +15,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Writes `bytes` to `path`, making its folder.
     static void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
     static std::vector<unsigned char> ReadBytes(const std::string& path);
     static std::string ReadText(const std::string& path);

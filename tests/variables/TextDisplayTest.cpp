@@ -241,8 +241,7 @@ TEST_F(Texts, WorldAndViewportPlacement) {
 
 TEST_F(Texts, TextsOnAMapMoveWithItAndStayInsideIt) {
     Start();
-    std::filesystem::create_directories("Art Assets/Maps");
-    kiv::test::WriteImage("Art Assets/Maps/world.bmp", 640, 480, [](int, int) { return 0u; });
+    kiv::test::WriteSolidImage("Art Assets/Maps/world.bmp", 640, 480, 0u);
     auto* world = new Map("world", "world.bmp", Map::Master, 0, 0, 0, false, zrect);
     level->Add(world);
 

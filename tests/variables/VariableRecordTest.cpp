@@ -79,7 +79,6 @@ TEST_F(Variables, TextFilesLoadWithTabsWidenedAndSaveTheShownText) {
     EXPECT_EQ(v.m_TextLength, 17u);
     EXPECT_TRUE(v == (std::string(16, ' ') + "A").c_str()); // the value is the text
 
-    std::filesystem::create_directories("Data");
     WriteBytes("Data/Lines.TXT", {'o', 'n', 'e', '\r', '\n', 't', 'w', 'o', '\r', '\n', 0x1A, 'x'});
     ASSERT_TRUE(v.LoadTextFile("data\\lines.txt")); // Windows separators, any case
     EXPECT_EQ(Shown(v), "one\ntwo\n");
