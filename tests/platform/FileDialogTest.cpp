@@ -1,10 +1,9 @@
 // File dialogs: what the runtime's own chooser lists and answers, and the answers the input
 // script gives in the headless backend.
+#include "SaveChoice.h"
 #include "Scratch.h"
 #include "platform/FileChooser.h"
 #include "platform/headless/HeadlessPlatform.h"
-
-#include <fstream>
 
 namespace {
 
@@ -16,19 +15,11 @@ class FileDialogs : public kiv::test::Scratch {
 protected:
     void SetUp() override {
         Scratch::SetUp();
-        for (const char* file : {"b.sav", "a.sav", "notes.txt", ".hidden.sav", "Saves/c.sav"}) {
-            fs::create_directories(fs::path(file).parent_path().empty()
-                                       ? folder
-                                       : folder / fs::path(file).parent_path());
-            std::ofstream(folder / file) << "x";
-        }
+        for (const char* file : {"b.sav", "a.sav", "notes.txt", ".hidden.sav", "Saves/c.sav"})
+            WriteBytes(file, {'x'});
         fs::create_directories(folder / "Archive");
         where = folder.string();
-        choice.save = true;
-        choice.filterName = "Saved Files (*.sav)";
-        choice.pattern = "*.sav";
-        choice.extension = "sav";
-        choice.folder = where.c_str();
+        choice = kiv::test::SaveChoice(where);
     }
 
     static std::vector<std::string> Names(const FileChooser& chooser) {

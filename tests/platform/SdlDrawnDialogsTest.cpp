@@ -1,5 +1,6 @@
 // The dialogs drawn over the game on desktops without dialogs of their own, on SDL's
 // window-less "dummy" video driver: the player's keys are pushed into SDL's queue.
+#include "SaveChoice.h"
 #include "Scratch.h"
 #include "platform/sdl/DrawnQuestions.h"
 #include "platform/sdl/SdlFileChooser.h"
@@ -70,11 +71,7 @@ protected:
         DrawnDialogs::SetUp();
         std::ofstream(folder / "first.sav") << "x";
         where = folder.string();
-        choice.save = true;
-        choice.filterName = "Saved Files (*.sav)";
-        choice.pattern = "*.sav";
-        choice.extension = "sav";
-        choice.folder = where.c_str();
+        choice = kiv::test::SaveChoice(where);
     }
     std::string Choose() { return kiv::platform::sdl::DrawnChooseFile(Window(), choice); }
 
