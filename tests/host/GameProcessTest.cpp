@@ -1,5 +1,6 @@
 // The runtime run as a user runs it: a game executable started as a process, its exit
 // status, what it writes on standard error and what it leaves in the log.
+#include "GameDataFiles.h"
 #include "Process.h"
 #include "Scratch.h"
 
@@ -19,20 +20,18 @@ class GameProcess : public Scratch {
 protected:
     // A game of one level, 160 by 120 pixels, whose level runs function 0 when `complain`.
     static Json Game(bool complain = false) {
-        Json level = {{"worldWidth", 160},
-                      {"worldHeight", 120},
-                      {"viewport", {{"width", 160}, {"height", 120}}}};
+        Json game = Json::parse(R"({"file": "game.kiv",
+          "mode": {"width": 160, "height": 120, "bitsPerPixel": 32},
+          "game": {"levels": [{"id": 1, "name": "One", "firstLoad": 0, "file": "one.lvl",
+            "level": {"worldWidth": 160, "worldHeight": 120,
+                      "viewport": {"width": 160, "height": 120}}}]}})");
         if (complain)
-            level["behavior"] = {{{"kind", "function"}, {"index", 0}}};
-        return {{"file", "game.kiv"},
-                {"mode", {{"width", 160}, {"height", 120}, {"bitsPerPixel", 32}}},
-                {"game",
-                 {{"levels",
-                   {{{"id", 1},
-                     {"name", "One"},
-                     {"firstLoad", 0},
-                     {"file", "one.lvl"},
-                     {"level", level}}}}}}};
+            game["game"]["levels"][0]["level"]["behavior"] = {{{"kind", "function"}, {"index", 0}}};
+        return game;
+    }
+    // An actor record of actor 0, one 8 × 8 frame of the image `image`.
+    static Json Actors(const char* image) {
+        return OneFrameActors({{"image", image}, {"width", 8}, {"height", 8}});
     }
 
     Ran Kivc(const std::vector<std::string>& arguments) {
@@ -102,11 +101,7 @@ TEST_F(GameProcess, FailuresExitWithTheirOwnStatusUnlessTheDesignedOnesAreAsked)
     level["level"]["sprites"] = {
         {{"name", "hero"}, {"actor", 0}, {"mainCharacter", true}, {"x", 1000}, {"y", 10}}};
     level["secondLoad"] = 1;
-    level["actors"] = {
-        {"actors",
-         {{{"index", 0},
-           {"animations",
-            {{{"frames", {{{"image", "hero.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
+    level["actors"] = Actors("hero.bmp");
     Compile(game);
     ran = Play({"--frames=3"});
     EXPECT_EQ(ran.status, 1);
@@ -209,20 +204,12 @@ TEST_F(GameProcess, SilentFailuresOfTheGameDataAreTold) {
     Json game = Game();
     Json& entry = game["game"]["levels"][0];
     entry["level"]["behavior"] = {{{"kind", "stateMachine"}, {"index", 0}}};
-    entry["level"]["texts"] = {{{"name", "tiny"},
-                                {"height", 16},
-                                {"frame", {{"left", 0}, {"top", 0}, {"right", 100}, {"bottom", 4}}},
-                                {"value", "hello"}}};
+    entry["level"]["texts"] = Json::parse(R"([{"name": "tiny", "height": 16, "value": "hello",
+        "frame": {"left": 0, "top": 0, "right": 100, "bottom": 4}}])");
     entry["secondLoad"] = 1;
-    entry["actors"] = {
-        {"actors",
-         {{{"index", 0},
-           {"animations",
-            {{{"frames", {{{"image", "none.bmp"}, {"width", 8}, {"height", 8}}}}}}}}}}};
-    game["logic"] = {
-        {"stateMachines",
-         {{{"states",
-            {{{"function", 0}, {"edges", {{{"to", 5}, {"always", true}}}}}, {{"function", 0}}}}}}}};
+    entry["actors"] = Actors("none.bmp");
+    game["logic"] = Json::parse(R"({"stateMachines": [{"states": [
+        {"function": 0, "edges": [{"to": 5, "always": true}]}, {"function": 0}]}]})");
     Compile(game);
     Ran ran = Play({"--frames=5"});
     EXPECT_EQ(ran.status, 0) << ran.err;
