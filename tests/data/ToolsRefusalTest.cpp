@@ -58,32 +58,33 @@ TEST_F(ToolsRefusal, ValuesTheRuntimeRefusesAreRefusedWithTheirPath) {
             Json::object(), OneFrameActors({{"image", "a"}, {"width", 32768}, {"height", 32768}}))),
         frames + ": a frame of 32768 x 32768 pixels is larger than the 67108864 pixels an "
                  "image can have");
-    EXPECT_EQ(
-        CompileError(OneLevelGame({{"sprites", {{{"name", "s"}, {"actor", 0}, {"x", "NaN"}}}}})),
-        "game.levels[0].level.sprites[0].x: expected a number from -16777216 to 16777216");
-    EXPECT_EQ(
-        CompileError(OneLevelGame({{"sprites", {{{"name", "s"}, {"actor", 0}, {"speed", 1e30}}}}})),
-        "game.levels[0].level.sprites[0].speed: expected a number from -16777216 to "
-        "16777216");
-    EXPECT_EQ(CompileError(
-                  OneLevelGame({{"texts", {{{"name", "t"}, {"frame", {{"left", -2147483647}}}}}}})),
-              "game.levels[0].level.texts[0].frame.left: expected a whole number from -16777216 "
-              "to 16777216");
-    EXPECT_EQ(CompileError(OneLevelGame({{"texts", {{{"name", "t"}, {"effect", 9}}}}})),
-              "game.levels[0].level.texts[0].effect: expected a whole number from 0 to 5");
-    EXPECT_EQ(CompileError(OneLevelGame({{"behavior", {{{"kind", 7}}}}})),
-              "game.levels[0].level.behavior[0].kind: expected one of function, stateMachine, "
-              "timer");
-    EXPECT_EQ(CompileError(OneLevelGame({{"maps", {{{"type", 3}, {"name", "m"}}}}})),
-              "game.levels[0].level.maps[0].type: expected one of master, standard, wrapped");
-    EXPECT_EQ(CompileError(OneLevelGame(Json::parse(R"({"particleSystems": [
-                  {"count": 200000, "name": "a"}, {"count": 62145, "name": "b"}]})"))),
-              "game.levels[0].level.particleSystems: 262145 particles in all, more than the "
-              "262144 a level can hold");
-    EXPECT_EQ(CompileError(OneLevelGame(Json::parse(
-                  R"({"particleSystems": [{"count": 1, "name": "a", "x": "Infinity"}]})"))),
-              "game.levels[0].level.particleSystems[0].x: expected a number from -16777216 to "
-              "16777216");
+    // Level records, each with the path and the complaint of its one refused value.
+    const std::string number = "expected a number from -16777216 to 16777216";
+    const std::string whole = "expected a whole number from -16777216 to 16777216";
+    const std::pair<const char*, std::string> levels[] = {
+        {R"({"sprites": [{"name": "s", "actor": 0, "x": "NaN"}]})", "sprites[0].x: " + number},
+        {R"({"sprites": [{"name": "s", "actor": 0, "speed": 1e30}]})",
+         "sprites[0].speed: " + number},
+        {R"({"texts": [{"name": "t", "frame": {"left": -2147483647}}]})",
+         "texts[0].frame.left: " + whole},
+        {R"({"texts": [{"name": "t", "effect": 9}]})",
+         "texts[0].effect: expected a whole number from 0 to 5"},
+        {R"({"behavior": [{"kind": 7}]})",
+         "behavior[0].kind: expected one of function, stateMachine, timer"},
+        {R"({"maps": [{"type": 3, "name": "m"}]})",
+         "maps[0].type: expected one of master, standard, wrapped"},
+        {R"({"particleSystems": [{"count": 200000, "name": "a"}, {"count": 62145, "name": "b"}]})",
+         "particleSystems: 262145 particles in all, more than the 262144 a level can hold"},
+        {R"({"particleSystems": [{"count": 1, "name": "a", "x": "Infinity"}]})",
+         "particleSystems[0].x: " + number},
+        {R"({"worldWidth": -1})", "worldWidth: expected a whole number from 0 to 16777216"},
+        {R"({"texts": [{"name": "t", "height": 1e39}]})",
+         "texts[0].height: expected a number (\"NaN\", \"Infinity\" and \"-Infinity\" too) "
+         "within a float's range"},
+    };
+    for (const auto& [level, error] : levels)
+        EXPECT_EQ(CompileError(OneLevelGame(Json::parse(level))), "game.levels[0].level." + error)
+            << level;
     Json network = OneLevelGame(Json::object());
     network["logic"]["pathStateMachines"] = {
         {{"states", {Json::object()}}, {"stations", Json::array()}}};
@@ -93,13 +94,8 @@ TEST_F(ToolsRefusal, ValuesTheRuntimeRefusesAreRefusedWithTheirPath) {
               "logic.pathStateMachines[0].stations: expected an array of at most 1024 elements");
     network["logic"]["pathStateMachines"][0]["stations"].erase(0);
     EXPECT_EQ(CompileError(network), "no error");
-    EXPECT_EQ(CompileError(OneLevelGame({{"worldWidth", -1}})),
-              "game.levels[0].level.worldWidth: expected a whole number from 0 to 16777216");
     EXPECT_EQ(CompileError(OneLevelGame({{"variables", {{{"name", "v"}, {"value", 1e300}}}}})),
               "no error"); // a variable's value is a double: anything goes
-    EXPECT_EQ(CompileError(OneLevelGame({{"texts", {{{"name", "t"}, {"height", 1e39}}}}})),
-              "game.levels[0].level.texts[0].height: expected a number (\"NaN\", \"Infinity\" "
-              "and \"-Infinity\" too) within a float's range");
 }
 
 TEST_F(ToolsRefusal, ImageHeadersWhoseSizesOverflowAreRefused) {
