@@ -93,9 +93,7 @@ protected:
         try {
             ReadGameAndLevel();
         } catch (const kiv::test::FatalExit&) {
-            auto& headless =
-                static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
-            return headless.dialogs.Shown().back().text;
+            return Headless().dialogs.Shown().back().text;
         }
         return "";
     }

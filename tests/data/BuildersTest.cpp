@@ -145,9 +145,7 @@ TEST_F(Builders, TheGameFileFillsModeLevelsAndLogic) {
     EXPECT_STREQ(Game::Search(1)->Name(), "World");
     EXPECT_EQ(myGame->GetBehavior().Count(), 1);
     EXPECT_FALSE(myGame->GetBehavior().FunctionActiveStatus(1));
-    auto& headless =
-        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
-    EXPECT_EQ(headless.window.title, "Builders");
+    EXPECT_EQ(Headless().window.title, "Builders");
 
     ASSERT_EQ(maxTMIndex, 0);
     EXPECT_EQ(TMArray[0].m_Function, F0);
@@ -272,8 +270,7 @@ TEST_F(Builders, CountsBeyondWhatTheirTablesHoldAreDamagedData) {
     std::string gamePath = (folder / "Data" / "game.kiv").string();
     std::string levelPath = (folder / "Data" / "levels" / "TITLE.lvl").string();
     kiv::test::CatchFatalExits catcher;
-    auto& headless =
-        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless = Headless();
 
     // One path network of 3 states and 3 stations; 1024 stations are the most.
     Patch(gamePath, {1, 0, 0, 0, 3, 0, 0, 0, 3, 0, 0, 0}, {1, 0, 0, 0, 3, 0, 0, 0, 1, 4, 0, 0});
@@ -296,8 +293,7 @@ TEST_F(Builders, CountsBeyondWhatTheirTablesHoldAreDamagedData) {
 
 TEST_F(Builders, DamagedGameFilesEndInTheFatalMessageNeverACrash) {
     std::vector<unsigned char> good = ReadBytes((folder / "Data" / "game.kiv").string());
-    auto& headless =
-        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless = Headless();
     kiv::test::CatchFatalExits catcher;
     auto attempt = [&](const std::vector<unsigned char>& bytes) {
         WriteBytes((folder / "Data" / "game.kiv").string(), bytes);

@@ -230,8 +230,7 @@ TEST_F(DamagedImages, AMapImageTooLargeForASurfaceEndsTheGameAsABitmapThatCantBe
     kiv::test::CatchFatalExits catcher;
     EXPECT_THROW(Map("m", "huge.bmp", Map::Standard, 0, 0, 0, false, zrect), kiv::test::FatalExit);
     gNode = nullptr;
-    auto& headless =
-        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless = Headless();
     ASSERT_FALSE(headless.dialogs.Shown().empty());
     EXPECT_NE(headless.dialogs.Shown().back().text.find("Error loading the huge.bmp bitmap file."),
               std::string::npos);

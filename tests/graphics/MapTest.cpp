@@ -179,8 +179,7 @@ TEST_F(Maps, LookUpsAndMissingImages) {
     EXPECT_FALSE(MapPTR()->Visible()); // handed out again, it is hidden again
     EXPECT_NE(ReadText("Kiv.log").find("Map nowhere not found."), std::string::npos);
 
-    auto& headless =
-        static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+    auto& headless = Headless();
     kiv::test::CatchFatalExits catcher;
     EXPECT_THROW(Map("m", "gone.bmp", Map::Standard, 0, 0, 0, false, zrect), kiv::test::FatalExit);
     EXPECT_NE(headless.dialogs.Shown().back().text.find("The bitmap file gone.bmp does not exist."),

@@ -23,8 +23,7 @@ class Keys : public kiv::test::Scratch {
 protected:
     void SetUp() override {
         Scratch::SetUp();
-        input = &static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current())
-                     .input;
+        input = &Headless().input;
         keyboard = new Keyboard(window, nullptr);
     }
     void TearDown() override {

@@ -55,9 +55,7 @@ protected:
         f.Write(false);
     }
     void MouseFrame(kiv::platform::MouseInput e) {
-        auto& headless =
-            static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
-        headless.mouse.Push(e);
+        Headless().mouse.Push(e);
         MouseEvent* out = records;
         pMouse->Update(out);
     }

@@ -20,8 +20,7 @@ protected:
     void SetUp() override {
         Scratch::SetUp();
         SetMode(160, 120, 32);
-        headless =
-            &static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current());
+        headless = &Headless();
         mouse = new Mouse(nullptr, nullptr);
         _UE = UserError();
         UserError::Errors.clear();

@@ -34,6 +34,10 @@ void Scratch::WriteBytes(const std::string& path, const std::vector<unsigned cha
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
 }
 
+platform::headless::HeadlessPlatform& Scratch::Headless() {
+    return static_cast<platform::headless::HeadlessPlatform&>(platform::Current());
+}
+
 std::vector<unsigned char> Scratch::ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

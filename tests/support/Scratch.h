@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace kiv::platform::headless {
+class HeadlessPlatform;
+}
+
 namespace kiv::test {
 
 // Runs each test in a fresh, empty working folder (the library writes "Kiv.log" and saves
@@ -19,6 +23,8 @@ protected:
     static void WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
     static std::vector<unsigned char> ReadBytes(const std::string& path);
     static std::string ReadText(const std::string& path);
+    // The headless backend the test runs on.
+    static platform::headless::HeadlessPlatform& Headless();
 
     std::filesystem::path folder;
 
