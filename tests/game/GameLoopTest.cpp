@@ -57,36 +57,20 @@ TEST_F(GameLoop, LevelSwitchesCallExitAndEndFunctionsAndKeepTheHistory) {
     std::vector<int> history;
     int cursor = -2;
     platform->onPass = [&](std::uint32_t frame) {
-        switch (frame) {
-        case 3:
-            myGame->LevelNumber(1);
-            break;
-        case 5:
-            myGame->LevelNumber(2);
-            break;
-        case 7:
+        if (frame == 3 || frame == 5)
+            myGame->LevelNumber(frame == 3 ? 1 : 2);
+        if (frame == 7 || frame == 9 || frame == 11) // to World, to Title, then nothing before
             myGame->BackwardLevel();
-            break; // World
-        case 9:
-            myGame->BackwardLevel();
-            break; // Title
-        case 11:
-            myGame->BackwardLevel();
-            break; // nothing before the first entry
-        case 12:
-            myGame->LevelNumber(2);
-            break; // drops World and Bonus after Title
-        case 14:
-            myGame->RestartLevel();
-            break; // no new entry
-        case 16:
-            myGame->ForwardLevel();
-            break; // nothing after the last entry
-        case 17:
+        if (frame == 12)
+            myGame->LevelNumber(2); // drops World and Bonus after Title
+        if (frame == 14)
+            myGame->RestartLevel(); // no new entry
+        if (frame == 16)
+            myGame->ForwardLevel(); // nothing after the last entry
+        if (frame == 17) {
             history = myGame->LevelHistory();
             cursor = myGame->HistoryCursor();
             myGame->EndGame();
-            break;
         }
     };
     Run();
