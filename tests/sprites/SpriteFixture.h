@@ -6,6 +6,7 @@
 #include <kiv/Kiv.h>
 
 #include "Scratch.h"
+#include "UserErrors.h"
 
 #include <initializer_list>
 #include <string>
@@ -42,13 +43,7 @@ protected:
     }
 
     // The function and the message of the last user error ("" for none), then forgets it.
-    static std::string LastError() {
-        std::string e = _UE.targetFunction[0]
-                            ? std::string(_UE.targetFunction) + " | " + _UE.errorMessage
-                            : std::string();
-        _UE = UserError();
-        return e;
-    }
+    static std::string LastError() { return LastUserError(); }
 
     // Actor `actor` with one animation per entry of `frames` (that many frames each); every
     // frame is w x h, its box covers it, its delay is 0 and nothing may flip.
