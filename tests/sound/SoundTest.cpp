@@ -313,12 +313,3 @@ TEST_F(Sounds, AStreamedSoundSavedWhileStreamingContinuesWhereItWasAfterLoading)
     for (std::size_t i = 0; i < data.size(); ++i)
         ASSERT_EQ(Left(i), data[i]) << i;
 }
-
-TEST_F(Sounds, EveryPersistedSoundClassIsRegisteredUnderItsName) {
-    for (const char* name : {"SoundBase", "Sound", "StreamedSound", "MidiFile"}) {
-        node* n = CreateObject(name);
-        ASSERT_NE(n, nullptr) << name;
-        EXPECT_STREQ(n->ClassName(), name);
-        delete n;
-    }
-}
