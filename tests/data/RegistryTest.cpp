@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -46,6 +47,10 @@ protected:
             return new MidiFile("tune", "tune.mid", false);
         return CreateObject(name.c_str());
     }
+    static void Save(const char* path, node* object) {
+        File file(path, File::Writing);
+        file.Write(object);
+    }
     void TearDown() override {
         delete pMouse;
         pMouse = nullptr;
@@ -58,44 +63,20 @@ protected:
     GameNode level;
 };
 
-const char* const Classes[] = {
-    "Alarm",
-    "Bnode",
-    "Behavior",
-    "CollisionSegment",
-    "CollisionCircle",
-    "GammaRamp",
-    "OpenClose",
-    "RandomDissolve",
-    "GameNode",
-    "Map",
-    "MidiFile",
-    "ParticleSystem",
-    "Random",
-    "Sound",
-    "SoundBase",
-    "Sprite",
-    "StateMachineTraverser",
-    "PathStateMachineTraverser",
-    "StreamedSound",
-    "Variable",
-    "KivCursor",
-    "ViewPort",
-};
-
 } // namespace
 
 TEST_F(Registry, EveryClassIsMadeByItsNameAndItsRecordRoundTrips) {
-    for (const char* name : Classes) {
+    std::istringstream classes(
+        "Alarm Bnode Behavior CollisionSegment CollisionCircle GammaRamp OpenClose RandomDissolve "
+        "GameNode Map MidiFile ParticleSystem Random Sound SoundBase Sprite StateMachineTraverser "
+        "PathStateMachineTraverser StreamedSound Variable KivCursor ViewPort");
+    for (std::string name; classes >> name;) {
         SCOPED_TRACE(name);
-        std::unique_ptr<node> made(CreateObject(name));
+        std::unique_ptr<node> made(CreateObject(name.c_str()));
         ASSERT_NE(made, nullptr);
-        EXPECT_STREQ(made->ClassName(), name);
+        EXPECT_STREQ(made->ClassName(), name.c_str());
         made.reset(Live(name));
-        {
-            File file("first.bin", File::Writing);
-            file.Write(made.get());
-        }
+        Save("first.bin", made.get());
         std::unique_ptr<node> read;
         {
             File file("first.bin", File::Reading);
@@ -105,11 +86,8 @@ TEST_F(Registry, EveryClassIsMadeByItsNameAndItsRecordRoundTrips) {
             EXPECT_EQ(file.Position(), file.Size());
         }
         ASSERT_NE(read, nullptr);
-        EXPECT_STREQ(read->ClassName(), name);
-        {
-            File file("second.bin", File::Writing);
-            file.Write(read.get());
-        }
+        EXPECT_STREQ(read->ClassName(), name.c_str());
+        Save("second.bin", read.get());
         EXPECT_EQ(ReadBytes("second.bin"), ReadBytes("first.bin"));
     }
     EXPECT_EQ(CreateObject("Particle"), nullptr); // a particle is part of its system's record
