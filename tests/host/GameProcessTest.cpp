@@ -158,20 +158,11 @@ TEST_F(GameProcess, RuntimeOptionsAreExplainedCheckedAndTheRestReachesTheGame) {
     EXPECT_TRUE(Has(ran.out, "command line: --framez=10 --hero=\"Big Bob\" /x\n")) << ran.out;
 
     std::filesystem::create_directory(folder / "folder");
-    const std::vector<std::string> refused = {"--frames=abc",
-                                              "--frames=-1",
-                                              "--frames",
-                                              "--scale=-2",
-                                              "--scale=x",
-                                              "--headless=maybe",
-                                              "--input=/dev/zero",
-                                              "--input=folder",
-                                              "--input=missing.input",
-                                              "--screenshot=shot.gif",
-                                              "--screenshot=no/such/folder/shot.png",
-                                              "--screenshot=folder/",
-                                              "--log=no/such/folder/x.log"};
-    for (const std::string& option : refused) {
+    for (const std::string option :
+         {"--frames=abc", "--frames=-1", "--frames", "--scale=-2", "--scale=x", "--headless=maybe",
+          "--input=/dev/zero", "--input=folder", "--input=missing.input", "--screenshot=shot.gif",
+          "--screenshot=no/such/folder/shot.png", "--screenshot=folder/",
+          "--log=no/such/folder/x.log"}) {
         ran = Play({option});
         EXPECT_EQ(ran.status, 2) << option;
         EXPECT_TRUE(Has(ran.err, option + ": ") && Has(ran.err, "--help")) << ran.err;
