@@ -1,5 +1,6 @@
 #include <kiv/Kiv.h>
 
+#include "SaveTo.h"
 #include "Scratch.h"
 
 #include <vector>
@@ -60,10 +61,7 @@ TEST_F(RandomFile, SavedStateContinuesTheSameSequence) {
     g.Seed(99);
     for (int i = 0; i < 7; ++i)
         g.Next();
-    {
-        File out("random.bin", File::Writing);
-        g.Save(out);
-    }
+    kiv::test::SaveTo("random.bin", g);
     EXPECT_EQ(ReadBytes("random.bin").size(), 34u * 4u);
 
     Random copy;

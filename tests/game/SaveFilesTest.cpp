@@ -2,6 +2,7 @@
 // order of the level record's fields and the recorded input.
 #include "GameRun.h"
 #include "SaveDump.h"
+#include "SaveTo.h"
 #include "variables/TextDrawing.h"
 
 #include "base/Generators.h"
@@ -68,10 +69,7 @@ protected:
     // The record an object writes of itself, for the objects whose own records are not what
     // these tests are about.
     static Bytes RecordOf(node& object) {
-        {
-            File f("record.bin", File::Writing);
-            object.Save(f);
-        }
+        kiv::test::SaveTo("record.bin", object);
         return ReadBytes("record.bin");
     }
 };

@@ -1,5 +1,6 @@
 #include <kiv/Kiv.h>
 
+#include "SaveTo.h"
 #include "Scratch.h"
 
 TEST(ViewPort, ScrollingIsClampedToTheWorldAndShownAtTheEndOfTheFrame) {
@@ -91,10 +92,7 @@ TEST_F(ViewPortFile, RecordRoundTrip) {
     v.MaxInflateBBTop(6);
     v.InflateBBTop(2);
     v.Scroll(5, 6);
-    {
-        File f("viewport.bin", File::Writing);
-        v.Save(f);
-    }
+    kiv::test::SaveTo("viewport.bin", v);
     ViewPort w;
     File in("viewport.bin", File::Reading);
     w.Load(in);

@@ -1,5 +1,6 @@
 #include <kiv/Kiv.h>
 
+#include "SaveTo.h"
 #include "Scratch.h"
 #include "data/LogicTables.h"
 
@@ -168,10 +169,7 @@ TEST_F(Behaviors, CopiesAndSavedRecordsContinueWhereTheyWere) {
     Step(b, 2);
     Behavior copy(b);
     EXPECT_EQ(Step(copy, 2), Step(b, 2));
-    {
-        File out("b.sav", File::Writing);
-        b.Save(out);
-    }
+    kiv::test::SaveTo("b.sav", b);
     Behavior loaded;
     File in("b.sav", File::Reading);
     loaded.Load(in);

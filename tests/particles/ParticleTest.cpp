@@ -1,6 +1,7 @@
 // One particle in flight: its place, age and colour frame by frame against the ballistic
 // formulas with the particles' own conversion constants, and its fixed record.
 #include "ParticleFixture.h"
+#include "SaveTo.h"
 
 #include <cmath>
 #include <cstring>
@@ -155,10 +156,7 @@ TEST_F(Particles, TheRecordHasItsFixedLayout) {
         p->Reflection(true);
         p->CheckCollisionWithMap(true);
     });
-    {
-        File file("particle.bin", File::Writing);
-        system->At(0).Save(file);
-    }
+    kiv::test::SaveTo("particle.bin", system->At(0));
     std::vector<unsigned char> bytes = ReadBytes("particle.bin");
     ASSERT_EQ(bytes.size(), 172u);
     EXPECT_EQ(U32At(bytes, 0), 0u); // no pointer is written
@@ -190,10 +188,7 @@ TEST_F(Particles, TheRecordHasItsFixedLayout) {
     }
     EXPECT_EQ(loaded.Owner(), system.get());
     EXPECT_EQ(loaded.BirthDelay(), 2u);
-    {
-        File file("again.bin", File::Writing);
-        loaded.Save(file);
-    }
+    kiv::test::SaveTo("again.bin", loaded);
     EXPECT_EQ(ReadBytes("again.bin"), bytes);
 }
 

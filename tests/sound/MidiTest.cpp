@@ -1,6 +1,7 @@
 // MIDI music: the sequence reader, playing through the synthesiser into the mix, pausing at
 // the music time, looping, volume, the record, and files that can't be played.
 
+#include "SaveTo.h"
 #include "SoundFixture.h"
 #include "platform/Audio.h"
 #include "sound/MidiSequence.h"
@@ -156,16 +157,10 @@ TEST_F(Midi, AMidiResourceIsPreferredAndTheRecordRestoresTheMusic) {
     tune.SetVolume(-300);
     tune.Play();
     Advance(750);
-    {
-        File out("midi.sav", File::Writing);
-        tune.Save(out); // saved at the time it has reached, which it keeps
-    }
+    kiv::test::SaveTo("midi.sav", tune); // saved at the time it has reached, which it keeps
     EXPECT_EQ(tune.PausedTime(), 3 * 384);
     Advance(250);
-    {
-        File again("again.sav", File::Writing);
-        tune.Save(again); // the music went on: the kept time is written again
-    }
+    kiv::test::SaveTo("again.sav", tune); // the music went on: the kept time is written again
     EXPECT_EQ(ReadBytes("again.sav"), ReadBytes("midi.sav"));
     tune.Stop();
 

@@ -1,6 +1,7 @@
 // Sound effects and streamed music: restarts by play percentage, streaming through the
 // two-second buffer, ending and looping, pausing by the system, and the saved records.
 
+#include "SaveTo.h"
 #include "SoundFixture.h"
 #include "sound/AudioMixer.h"
 
@@ -246,10 +247,7 @@ TEST_F(Sounds, ASoundsRecordHoldsItsFieldsInOrderAndLoadsPlaying) {
     s.SetPan(700);
     s.Play();
     Advance(100); // 4410 frames
-    {
-        File out("sound.sav", File::Writing);
-        s.Save(out);
-    }
+    kiv::test::SaveTo("sound.sav", s);
     Reader r{ReadBytes("sound.sav")};
     EXPECT_EQ(r.Text(), "rec");
     EXPECT_EQ(r.Text(), "rec.wav");

@@ -1,6 +1,7 @@
 #include <kiv/Kiv.h>
 
 #include "Records.h"
+#include "SaveTo.h"
 #include "TextFixture.h"
 #include "variables/TextRecord.h"
 
@@ -138,17 +139,11 @@ TEST_F(Variables, TheSavedRecordLaysItsFieldsOutInOrderAndReadsBack) {
     v.TopMost(true);
     v.Delay(4, 2);
     v.Effect(Variable::SequentialDecoding);
-    {
-        File out("variable.rec", File::Writing);
-        v.Save(out);
-    }
+    kiv::test::SaveTo("variable.rec", v);
 
     // The record, field by field, at the widths of the file format.
     std::vector<unsigned char> bytes = ReadBytes("variable.rec");
-    {
-        File out("behavior.rec", File::Writing);
-        Behavior().Save(out);
-    }
+    kiv::test::SaveTo("behavior.rec", Behavior());
     const size_t behavior = ReadBytes("behavior.rec").size();
     size_t at = behavior;
     auto i32 = [&](size_t p) {
