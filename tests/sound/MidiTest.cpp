@@ -197,12 +197,9 @@ TEST_F(Midi, TheSystemPausesPlayingMusicOnlyAndResumesIt) {
     EXPECT_EQ(playing->MusicTime(), 384);
 }
 
-TEST_F(Midi, AMissingFileEndsTheGameWithMessage111) {
+TEST_F(Midi, AMissingFileOrOneThatIsNotAStandardMidiFileEndsTheGameWithMessage111) {
     EXPECT_EXIT(MidiFile("m", "none.mid", false), ::testing::ExitedWithCode(1),
                 "The MIDI file none\\.mid does not exist or its format is not supported\\.");
-}
-
-TEST_F(Midi, AFileThatIsNotAStandardMidiFileEndsTheGameWithMessage111) {
     WriteBytes("music/wave.mid", Wave(44100, 16, 1, Bytes(64, 0)));
     EXPECT_EXIT(MidiFile("m", "wave.mid", false), ::testing::ExitedWithCode(1),
                 "The MIDI file wave\\.mid does not exist or its format is not supported\\.");
