@@ -31,6 +31,15 @@ protected:
                 pixels.push_back(back->GetPixel(x, y));
         return pixels;
     }
+    // The text shown after each of `frames` draws.
+    static std::vector<std::string> Shown(Probe& v, int frames) {
+        std::vector<std::string> texts;
+        for (int frame = 0; frame < frames; ++frame) {
+            v.Draw();
+            texts.push_back(v.Text() ? v.Text() : "");
+        }
+        return texts;
+    }
     // Pixel width of a text laid out on one line without letter spacing.
     static int WidthOf(const Probe& v, const char* text) {
         int w = 0;
@@ -441,11 +450,7 @@ TEST_F(Texts, TheTypewriterShowsOneMoreCharacterEveryDelay) {
     Probe v("Hi you", {10, 10, 300, 100});
     v.Delay(3, 0);
     v.Effect(Variable::CharacterByCharacterEffect);
-    std::vector<std::string> texts;
-    for (int frame = 1; frame <= 20; ++frame) {
-        v.Draw();
-        texts.push_back(v.Text() ? v.Text() : "");
-    }
+    std::vector<std::string> texts = Shown(v, 20);
     EXPECT_EQ(texts[0], "");
     EXPECT_EQ(texts[1], "");
     EXPECT_EQ(texts[2], "H");
@@ -491,15 +496,8 @@ TEST_F(Texts, LinesAppearOneByOne) {
     Probe v("one\ntwo\nsix", {10, 10, 300, 150});
     v.Delay(2, 0);
     v.Effect(Variable::LineByLineEffect);
-    std::vector<std::string> texts;
-    for (int frame = 1; frame <= 6; ++frame) {
-        v.Draw();
-        texts.push_back(v.Text() ? v.Text() : "");
-    }
-    EXPECT_EQ(texts[0], "");
-    EXPECT_EQ(texts[1], "one\n");
-    EXPECT_EQ(texts[3], "one\ntwo\n");
-    EXPECT_EQ(texts[5], "one\ntwo\nsix");
+    EXPECT_EQ(Shown(v, 6), (std::vector<std::string>{"", "one\n", "one\n", "one\ntwo\n",
+                                                     "one\ntwo\n", "one\ntwo\nsix"}));
     EXPECT_TRUE(v.m_EffectDone);
 }
 
