@@ -20,13 +20,6 @@ protected:
         GameRun::TearDown();
     }
 
-    // The texts of the message boxes shown so far.
-    Boxes Shown() const {
-        Boxes texts;
-        for (const auto& box : platform->dialogs.Shown())
-            texts.push_back(box.text);
-        return texts;
-    }
     // The first seven bytes of a file: a save's kind.
     static std::string Magic(const char* path) { return ReadText(path).substr(0, 7); }
     // Saves the running game under `name` at once, as the next frame would.
@@ -201,8 +194,8 @@ TEST_F(SaveRules, AForeignSaveOrReplayIsRefusedAndNothingIsLoaded) {
     Run();
     EXPECT_FALSE(replayed);
     // The load dialog has a message of its own for a file that is not a save.
-    EXPECT_EQ(Shown(), (Boxes{"Error loading replay file.", "Error loading replay file.",
-                              "Error loading replay file.", "Error loading file."}));
+    EXPECT_EQ(BoxTexts(), (Boxes{"Error loading replay file.", "Error loading replay file.",
+                                 "Error loading replay file.", "Error loading file."}));
     for (const auto& box : platform->dialogs.Shown()) {
         EXPECT_EQ(box.caption, "Error");
         EXPECT_EQ(box.flags, kiv::platform::MbIconError);
@@ -222,7 +215,7 @@ TEST_F(SaveRules, ATruncatedSaveEndsTheGameNamingTheFile) {
     };
     EXPECT_THROW(Run(), kiv::test::FatalExit);
     AfterFatalExit();
-    EXPECT_EQ(Shown(), Boxes{"Could not open the file cut.sav for reading."});
+    EXPECT_EQ(BoxTexts(), Boxes{"Could not open the file cut.sav for reading."});
 }
 
 // A save that does not finish, here cut short by a fatal exit in the game's own data,
@@ -301,8 +294,8 @@ TEST_F(SaveRules, TheDialogsRefuseNamesWithAnotherExtension) {
                          "13 dialog cancel\n13 press F5\n"
                          "15 press ESCAPE\n");
     Run();
-    EXPECT_EQ(Shown(), (Boxes{"Error saving file.", "Error loading file.",
-                              "Error saving replay file.", "Error loading replay file."}));
+    EXPECT_EQ(BoxTexts(), (Boxes{"Error saving file.", "Error loading file.",
+                                 "Error saving replay file.", "Error loading replay file."}));
     ASSERT_EQ(platform->dialogs.Choosers().size(), 5u);
     EXPECT_EQ(platform->dialogs.Choosers()[2].filterName, "Saved Replays (*.rep)");
     EXPECT_EQ(platform->dialogs.Choosers()[3].filterName, "Load Replays (*.rep)");

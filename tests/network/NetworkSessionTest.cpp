@@ -50,17 +50,7 @@ protected:
         Scratch::TearDown();
     }
 
-    // The dialogs' texts shown so far.
-    std::vector<std::string> Shown() {
-        std::vector<std::string> texts;
-        for (const auto& box : Dialogs().Shown())
-            texts.push_back(box.text);
-        return texts;
-    }
-    static kiv::platform::headless::RecordedDialogs& Dialogs() {
-        return static_cast<kiv::platform::headless::HeadlessPlatform&>(kiv::platform::Current())
-            .dialogs;
-    }
+    static kiv::platform::headless::RecordedDialogs& Dialogs() { return Headless().dialogs; }
 
     // Lets the host's game react until `done`, for at most five seconds.
     template <class Done>
@@ -207,7 +197,7 @@ TEST_F(NetworkSession, TheHostOffersFreeSpritesAcceptsAChoiceAndStartsWhenEnough
     // The guest leaves: everyone hears that it resigned, and the game falls back.
     guest->Close();
     ASSERT_TRUE(HostReactsUntil([] { return myGame->LevelNumber() == 1; }));
-    EXPECT_EQ(Shown().back(), "Player 'Guest' has resigned.\nSorry, the game cannot continue.");
+    EXPECT_EQ(BoxTexts().back(), "Player 'Guest' has resigned.\nSorry, the game cannot continue.");
 }
 
 // Once a session plays, a frame's inputs travel both ways and reach the sprites through
@@ -254,12 +244,12 @@ TEST_F(NetworkSession, PlayingFramesAllocatesNothingPerMessageOnceUnderWay) {
 
 TEST_F(NetworkSession, SessionsThatCannotBeMadeSayWhy) {
     EXPECT_EQ(gNode->HostNetworkSession(1000, "Host"), -1);
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Failed to create a new session."});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Failed to create a new session."});
     EXPECT_EQ(myGame->Network(), nullptr);
     Dialogs().Forget();
 
     EXPECT_EQ(gNode->JoinNetworkSession("localhost", kiv::test::FreePort(), "Guest"), -1);
-    EXPECT_EQ(Shown(),
+    EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{"Failed to connect.", "Failed to join a session."}));
     Dialogs().Forget();
 
@@ -268,13 +258,13 @@ TEST_F(NetworkSession, SessionsThatCannotBeMadeSayWhy) {
     std::uint8_t id[16] = {};
     ASSERT_EQ(other->Host(id, port, "Other"), Transport::Result::Ok);
     EXPECT_EQ(gNode->HostNetworkSession(port, "Host"), -1);
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Failed to use the port.",
-                                                 "Failed to create a new session."}));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"Failed to use the port.",
+                                                    "Failed to create a new session."}));
     Dialogs().Forget();
 
     // A joiner of another game is refused by the host.
     EXPECT_EQ(gNode->JoinNetworkSession("localhost", port, "Guest"), -1);
-    EXPECT_EQ(Shown(),
+    EXPECT_EQ(BoxTexts(),
               (std::vector<std::string>{"Failed to connect.", "Failed to join a session."}));
 }
 
@@ -295,7 +285,7 @@ TEST_F(NetworkSession, APlayerComingToAFullSessionIsToldSo) {
     HostReactsUntil([] { return myGame->Network()->PlayerCount() == 1; });
     EXPECT_EQ(myGame->Network()->PlayerCount(), 1u);
     EXPECT_EQ(myGame->LevelNumber(), 0);
-    EXPECT_EQ(Shown(), std::vector<std::string>{});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
 // F10 on a network level pauses this copy only; resuming forgets what the players' sprites

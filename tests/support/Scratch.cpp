@@ -38,6 +38,13 @@ platform::headless::HeadlessPlatform& Scratch::Headless() {
     return static_cast<platform::headless::HeadlessPlatform&>(platform::Current());
 }
 
+std::vector<std::string> Scratch::BoxTexts() {
+    std::vector<std::string> texts;
+    for (const auto& box : Headless().dialogs.Shown())
+        texts.push_back(box.text);
+    return texts;
+}
+
 std::vector<unsigned char> Scratch::ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

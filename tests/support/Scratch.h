@@ -25,6 +25,8 @@ protected:
     static std::string ReadText(const std::string& path);
     // The headless backend the test runs on.
     static platform::headless::HeadlessPlatform& Headless();
+    // The texts of the message boxes shown so far.
+    static std::vector<std::string> BoxTexts();
 
     std::filesystem::path folder;
 
