@@ -367,6 +367,7 @@ void Behavior::Load(File& file) {
     m_Running = false;
     unsigned int n = 0;
     file.Read(n);
+    file.Require(static_cast<long>(n) * 4); // every item record starts with its index
     for (unsigned int i = 0; i < n; ++i) {
         m_Items.emplace_back();
         m_Items.back().Load(file);

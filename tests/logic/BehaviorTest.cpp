@@ -1,5 +1,6 @@
 #include <kiv/Kiv.h>
 
+#include "FatalExit.h"
 #include "SaveTo.h"
 #include "Scratch.h"
 #include "data/LogicTables.h"
@@ -177,4 +178,17 @@ TEST_F(Behaviors, CopiesAndSavedRecordsContinueWhereTheyWere) {
     EXPECT_EQ(loaded.TimeRemaining(0), b.TimeRemaining(0));
     EXPECT_FALSE(loaded.FunctionActiveStatus(1));
     EXPECT_EQ(Step(loaded, 4), Step(b, 4));
+}
+
+// A damaged record that claims more items than the file holds ends the game naming the file,
+// before it builds a single item.
+TEST_F(Behaviors, ARecordClaimingMoreItemsThanItHoldsEndsTheGame) {
+    WriteBytes("cut.sav", {0xa0, 0x86, 0x01, 0x00, 0xff, 0xff, 0xff, 0xff});
+    Behavior loaded;
+    kiv::test::CatchFatalExits catcher;
+    {
+        File in("cut.sav", File::Reading);
+        EXPECT_THROW(loaded.Load(in), kiv::test::FatalExit);
+    }
+    EXPECT_EQ(loaded.Count(), 0);
 }
