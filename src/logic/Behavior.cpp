@@ -122,11 +122,16 @@ const Behavior::Kind Behavior::Timers = {Bnode::TimerItem,
 
 namespace {
 
-// The slot of an index, growing the table when the game's tables have grown since this
-// behavior was made (behaviors of objects made before the tables exist start empty).
-int& Slot(std::vector<int>& slots, unsigned int index) {
-    if (index >= slots.size())
-        slots.resize(index + 1, -1);
+// A slot table holds one entry per index of its game table. Behaviors of objects made before
+// the game's tables were filled start short and catch up when they are used or saved.
+void Fit(std::vector<int>& slots, int max) {
+    if (static_cast<long long>(slots.size()) <= max)
+        slots.resize(static_cast<size_t>(max) + 1, -1);
+}
+
+// The slot of an index already checked against `max`.
+int& Slot(std::vector<int>& slots, int max, unsigned int index) {
+    Fit(slots, max);
     return slots[index];
 }
 
@@ -174,7 +179,7 @@ void Behavior::Add(const Kind& kind, unsigned int index, bool active) {
         kiv::ReportUserError(kind.addText, kind.notFound, index);
         return;
     }
-    int& slot = Slot(this->*kind.slots, index);
+    int& slot = Slot(this->*kind.slots, kind.max, index);
     if (slot != -1) {
         kiv::ReportUserError(kind.addText, kind.alreadyAdded, index);
         return;
@@ -210,7 +215,7 @@ Bnode* Behavior::Added(const Kind& kind, unsigned int index, const char* functio
         kiv::ReportUserError(function, kind.notFound, index);
         return nullptr;
     }
-    int slot = Slot(this->*kind.slots, index);
+    int slot = Slot(this->*kind.slots, kind.max, index);
     if (slot < 0 || slot >= Count()) {
         kiv::ReportUserError(function, kind.notAdded, index);
         return nullptr;
@@ -336,7 +341,8 @@ void Behavior::Update(void* object) {
 
 namespace {
 
-void SaveSlots(File& file, const std::vector<int>& slots) {
+void SaveSlots(File& file, std::vector<int>& slots, int max) {
+    Fit(slots, max);
     file.Write(static_cast<unsigned int>(slots.size()));
     for (int s : slots)
         file.Write(s);
@@ -357,9 +363,9 @@ void Behavior::Save(File& file) {
     file.Write(static_cast<unsigned int>(m_Items.size()));
     for (Bnode& item : m_Items)
         item.Save(file);
-    SaveSlots(file, m_FunctionSlots);
-    SaveSlots(file, m_MachineSlots);
-    SaveSlots(file, m_TimerSlots);
+    SaveSlots(file, m_FunctionSlots, maxFIndex);
+    SaveSlots(file, m_MachineSlots, maxSMIndex);
+    SaveSlots(file, m_TimerSlots, maxTMIndex);
 }
 
 void Behavior::Load(File& file) {

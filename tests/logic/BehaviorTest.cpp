@@ -192,3 +192,37 @@ TEST_F(Behaviors, ARecordClaimingMoreItemsThanItHoldsEndsTheGame) {
     }
     EXPECT_EQ(loaded.Count(), 0);
 }
+
+// The saved slot tables hold one entry per index of the game's tables, also for a behavior
+// made before the tables were filled.
+TEST_F(Behaviors, SavedSlotTablesCoverEveryIndexOfTheGameTables) {
+    int functions = maxFIndex, machines = maxSMIndex, timers = maxTMIndex;
+    maxFIndex = maxSMIndex = maxTMIndex = -1;
+    Behavior early;
+    maxFIndex = functions, maxSMIndex = machines, maxTMIndex = timers;
+    early.AddFunction(1, true);
+    {
+        File out("early.sav", File::Writing);
+        early.Save(out);
+    }
+    File in("early.sav", File::Reading);
+    unsigned int items = 0, size = 0;
+    int index = 0, type = 0;
+    bool active = false;
+    in.Read(items);
+    in.Read(index);
+    in.Read(active);
+    in.Read(type);
+    EXPECT_EQ(items, 1u);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(type, 0);
+    std::vector<std::vector<int>> tables;
+    for (int kind = 0; kind < 3; ++kind) {
+        in.Read(size);
+        std::vector<int>& slots = tables.emplace_back(size > 16 ? 0 : size);
+        for (int& slot : slots)
+            in.Read(slot);
+    }
+    EXPECT_EQ(tables, (std::vector<std::vector<int>>{{-1, 0, -1, -1, -1}, {-1}, {-1, -1}}));
+    EXPECT_FALSE(in.EndOfFile());
+}
