@@ -110,3 +110,24 @@ TEST_F(Alarms, LookUpsByNameAndTheDefaultAlarm) {
     AlarmPTR found("gate");
     EXPECT_EQ(static_cast<Alarm*>(found), gate);
 }
+
+// Copies made from a pointer are plain copy-initialisations in game code; they copy every
+// field, the shapes one by one, and keep the sprite that set the original off.
+TEST_F(Alarms, ACopyFromAPointerCopiesEveryFieldAndItsOwnShapes) {
+    Alarm* gate = AddGate("gate", true);
+    gate->AddCollisionData(CollisionCircle(10, 10, 5, 2, 0));
+    gate->Id(7);
+    gate->ShowCollision(true);
+    Watcher("s", 40, "gate")->HandleAlarms();
+    Alarm copy = gate;
+    EXPECT_STREQ(copy.Name(), "gate");
+    EXPECT_EQ(copy.Id(), 7);
+    EXPECT_TRUE(copy.ShowCollision());
+    EXPECT_EQ(copy.m_OnceState, 2); // fired: it stays quiet until a frame without contact
+    EXPECT_EQ(copy.GetSprite(), gate->GetSprite());
+    EXPECT_EQ(copy.GetBehavior().Count(), 1);
+    ASSERT_EQ(copy.Shapes().Count(), 2);
+    EXPECT_NE(copy.Shapes().Head(), gate->Shapes().Head());
+    EXPECT_EQ(static_cast<CollisionData*>(copy.Shapes().Head()->Next())->Type(),
+              CollisionData::CircleType);
+}

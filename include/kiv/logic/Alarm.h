@@ -17,7 +17,7 @@ class KIV_API Alarm : public node {
 public:
     Alarm();
     Alarm(const Alarm& other);
-    explicit Alarm(const Alarm* other);
+    Alarm(const Alarm* other);
     Alarm& operator=(const Alarm& other);
     ~Alarm() override;
 
