@@ -5,6 +5,7 @@
 #include "GameDataFiles.h"
 #include "GameRun.h"
 #include "Images.h"
+#include "SaveDump.h"
 
 namespace {
 
@@ -121,4 +122,33 @@ TEST_F(ParticleGame, TheDumperGivesBackTheSameDescriptionAndBytes) {
     EXPECT_EQ(again.game, files.game);
     ASSERT_EQ(again.levels.size(), 1u);
     EXPECT_EQ(again.levels[0].second, files.levels[0].second);
+}
+
+// A system that dies leaves the level's count of systems, as a save records it; a wrapped map
+// runs no systems, even its own when asked.
+TEST_F(ParticleGame, ADeadSystemLeavesTheCountAndAWrappedMapRunsNone) {
+    unsigned int sparkAge = 1;
+    bool saved = false;
+    platform->onPass = [&](std::uint32_t frame) {
+        if (frame == 40)
+            ParticleSystem::Use("spark");
+        if (frame != 48 || saved)
+            return;
+        saved = true;
+        myGame->SaveGame("weather.sav");
+        myGame->RealSaveGame();
+        auto* tiles = new Map("tiles", "world.bmp", Map::Wrapped, 1, 0, 0, false, {0, 0, 40, 40});
+        gNode->Add(tiles);
+        auto* spark = new ParticleSystem(3, 2, 1);
+        spark->BelongToMap("tiles");
+        gNode->Add(spark);
+        gNode->UpdateParticleSystem(tiles);
+        sparkAge = spark->At(0).Age();
+        myGame->EndGame();
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(sparkAge, 0u);
+    kiv::tools::Json dump = kiv::tools::DumpSave(ReadBytes("weather.sav"), "weather.sav");
+    EXPECT_EQ(dump["record"]["particleSystems"].size(), 1u);
+    EXPECT_EQ(dump["record"]["particleSystemCount"], 1);
 }
