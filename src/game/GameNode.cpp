@@ -177,6 +177,11 @@ bool GameNode::Add(Map& map) {
     return Add(new Map(map));
 }
 
+bool GameNode::AddMap(const char* name, const char* file, int zOrder, int x, int y,
+                      bool screenFixed, KivRect displayRect, Map::MapType type) {
+    return Add(new Map(name, file, type, zOrder, x, y, screenFixed, displayRect));
+}
+
 bool GameNode::Add(Variable* v) {
     if (!v)
         return false;

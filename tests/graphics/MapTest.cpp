@@ -193,3 +193,24 @@ TEST_F(Maps, LookUpsAndMissingImages) {
                   "For the bitmap file small.bmp to be a master map"),
               std::string::npos);
 }
+
+// A level makes a map of the kind it is asked for, numbers it, and puts it before the maps of
+// equal or greater z-order.
+TEST_F(Maps, ALevelMakesMapsOfEachKindAndSortsThemByZOrder) {
+    WriteImage("Art Assets/Maps/post.bmp", 50, 10, Pattern);
+    const KivRect range = {0, 0, 200, 100};
+    EXPECT_TRUE(level->AddMap("world", "world.bmp", 5, 0, 0, false, zrect, Map::Master));
+    EXPECT_TRUE(level->AddMap("tiles", "post.bmp", 9, 0, 0, false, range, Map::Wrapped));
+    EXPECT_TRUE(level->AddMap("post", "post.bmp", 5, 20, 7, false, range, Map::Standard));
+    std::vector<std::string> order;
+    for (node* n = level->Maps().Head(); !n->EOList(); n = n->Next())
+        order.push_back(static_cast<Map*>(n)->Name());
+    EXPECT_EQ(order, (std::vector<std::string>{"post", "world", "tiles"}));
+    Map* post = Map::Search("post");
+    ASSERT_NE(post, nullptr);
+    EXPECT_EQ(post->Type(), Map::Standard);
+    EXPECT_EQ(post->Id(), 3);
+    EXPECT_EQ(post->WorldPositionX(), 20.0f);
+    EXPECT_EQ(Map::Search("world")->Type(), Map::Master);
+    EXPECT_EQ(Map::Search("tiles")->Type(), Map::Wrapped);
+}

@@ -4,12 +4,12 @@
 #include <kiv/base/String.h>
 #include <kiv/base/node.h>
 #include <kiv/game/InputRecording.h>
+#include <kiv/graphics/Map.h>
 #include <kiv/graphics/ViewPort.h>
 #include <kiv/logic/Behavior.h>
 
 class Variable;
 class GameNode;
-class Map;
 class Sprite;
 class Sound;
 class StreamedSound;
@@ -99,6 +99,10 @@ public:
     bool Add(Sprite& sprite);
     bool Add(Map* map);
     bool Add(Map& map);
+    // Makes a map of the given kind (a master map uses only the name, file and z-order) and
+    // adds it.
+    bool AddMap(const char* name, const char* file, int zOrder, int x, int y, bool screenFixed,
+                KivRect displayRect, Map::MapType type);
     bool Add(Sound* s);
     bool Add(StreamedSound* s);
     bool Add(MidiFile* m);
