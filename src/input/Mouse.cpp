@@ -196,8 +196,7 @@ void Mouse::CountClicks() {
         if (!buttons[b].triggered)
             continue;
         if (firstClick[b]) {
-            std::uint32_t gap = frameCounter - firstClick[b];
-            doubleClicked[b] = windowLow <= gap && gap <= windowHigh;
+            doubleClicked[b] = InDoubleClickWindow(frameCounter - firstClick[b]);
             firstClick[b] = 0;
         } else {
             firstClick[b] = frameCounter;

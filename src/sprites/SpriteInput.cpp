@@ -79,18 +79,15 @@ void ApplyMouse(kiv::PlayerMouse& m, const std::vector<unsigned char>& data) {
 }
 
 // A click of button b at this frame completes a double click when the one before lies within
-// the game mouse's double-click range; otherwise it waits for its second.
+// the game mouse's double-click window (5 to 25 frames without a mouse); otherwise it waits
+// for its second.
 void DoubleClicks(kiv::PlayerMouse& m) {
-    unsigned int speed = pMouse ? pMouse->DoubleClickSpeed() : 15;
-    unsigned int accuracy = pMouse ? pMouse->DoubleClickAccuracy() : 10;
-    auto low = static_cast<std::int64_t>(speed) - accuracy;
-    auto high = static_cast<std::int64_t>(speed) + accuracy;
     for (int b = 0; b < 3; ++b) {
         if (!m.buttons[b].triggered)
             continue;
         if (m.lastTrigger[b] != 0) {
-            std::int64_t gap = static_cast<std::int64_t>(m.frameCounter) - m.lastTrigger[b];
-            m.doubleClicked[b] = low <= gap && gap <= high;
+            auto gap = static_cast<std::uint32_t>(m.frameCounter - m.lastTrigger[b]);
+            m.doubleClicked[b] = pMouse ? pMouse->InDoubleClickWindow(gap) : gap >= 5 && gap <= 25;
             m.lastTrigger[b] = 0;
         } else {
             m.lastTrigger[b] = m.frameCounter;

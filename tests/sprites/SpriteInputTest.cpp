@@ -176,3 +176,23 @@ TEST_F(PlayerInput, TheSpritePassAppliesTheQueueOfAnActivePlayerOnly) {
     EXPECT_FALSE(players[1]->Keyboard_IsPressed(A));
     gNode = nullptr;
 }
+
+TEST_F(PlayerInput, DoubleClicksUseTheGameMouseWindowAsItIs) {
+    pMouse->DoubleClickAccuracy(2); // the window stays 5 to 25 until the speed is set again
+    auto pressAfter = [&](int frames) {
+        MouseRecord(8, 0);
+        Frames(frames - 1);
+        MouseRecord(8, 1);
+        Frames(1);
+    };
+    MouseRecord(8, 1);
+    Frames(1);
+    pressAfter(20);
+    EXPECT_TRUE(player.Mouse_IsDoubleClicked(0));
+    pressAfter(25);
+    pressAfter(25);
+    EXPECT_TRUE(player.Mouse_IsDoubleClicked(0)); // the upper bound counts
+    pressAfter(26);
+    pressAfter(26);
+    EXPECT_FALSE(player.Mouse_IsDoubleClicked(0));
+}

@@ -93,6 +93,10 @@ public:
     // Takes effect at the next DoubleClickSpeed.
     void DoubleClickAccuracy(unsigned int a) { accuracy = a; }
     unsigned int DoubleClickAccuracy() const { return accuracy; }
+    // Whether two clicks `gap` frames apart make a double click.
+    bool InDoubleClickWindow(std::uint32_t gap) const {
+        return windowLow <= gap && gap <= windowHigh;
+    }
 
     // The mouse's part of a level's saved record, and reading it back.
     void SaveState(File& file);
