@@ -18,12 +18,26 @@ std::atomic<long> allocations{0};
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 #endif
 
-void* operator new(std::size_t n) {
+namespace {
+
+void* Allocate(std::size_t n) noexcept {
     if (kiv::test::countAllocations.load(std::memory_order_relaxed))
         kiv::test::allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1))
+    return std::malloc(n ? n : 1);
+}
+
+} // namespace
+
+void* operator new(std::size_t n) {
+    if (void* p = Allocate(n))
         return p;
     throw std::bad_alloc();
+}
+
+// The standard library's temporary buffers come from the nothrow form and go back through
+// plain delete: both forms must pair with free, or AddressSanitizer reports a mismatch.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return Allocate(n);
 }
 
 void operator delete(void* p) noexcept {
@@ -31,6 +45,10 @@ void operator delete(void* p) noexcept {
 }
 
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
